@@ -1,0 +1,106 @@
+#include "traffic/LineReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace tarvik {
+
+namespace {
+constexpr std::size_t BlockSize = 1 << 20;
+}
+
+LineReader::~LineReader() {
+    if (File)
+        std::fclose(File);
+}
+
+bool LineReader::Open(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        Why = "it is a folder, not a file";
+        return false;
+    }
+    File = std::fopen(path.c_str(), "rb");
+    if (!File) {
+        Why = std::strerror(errno);
+        return false;
+    }
+    Buf.resize(BlockSize);
+    return true;
+}
+
+// Moves the unread bytes to the front and reads more behind them; false when nothing more came.
+bool LineReader::Fill() {
+    if (AtEof || !File)
+        return false;
+    LfAt = NoLf;
+    if (Pos > 0) {
+        std::memmove(Buf.data(), Buf.data() + Pos, Len - Pos);
+        Len -= Pos;
+        Pos = 0;
+    }
+    if (Len == Buf.size())
+        Buf.resize(Buf.size() * 2);
+    const std::size_t got = std::fread(Buf.data() + Len, 1, Buf.size() - Len, File);
+    if (got == 0) {
+        if (std::ferror(File))
+            Why = std::strerror(errno ? errno : EIO);
+        AtEof = true;
+        return false;
+    }
+    Len += got;
+    if (First) {
+        First = false;
+        if (Len >= 3 && std::memcmp(Buf.data(), "\xEF\xBB\xBF", 3) == 0)
+            Pos = 3;
+    }
+    return true;
+}
+
+bool LineReader::Next(std::string_view& line) {
+    for (;;) {
+        const char* base = Buf.data();
+        const std::size_t avail = Len - Pos;
+        // The next LF is remembered, so that a file of CR line ends is not scanned once per line.
+        if (LfAt < Pos || LfAt > Len) {
+            const auto* found = static_cast<const char*>(std::memchr(base + Pos, '\n', avail));
+            LfAt = found ? static_cast<std::size_t>(found - base) : Len;
+        }
+        const char* lf = LfAt < Len ? base + LfAt : nullptr;
+        const std::size_t scan = lf ? static_cast<std::size_t>(lf - (base + Pos)) : avail;
+        const auto* cr = static_cast<const char*>(std::memchr(base + Pos, '\r', scan));
+        std::size_t end = 0;
+        std::size_t next = 0;
+        if (cr) {
+            end = static_cast<std::size_t>(cr - base);
+            if (end + 1 < Len) {
+                next = base[end + 1] == '\n' ? end + 2 : end + 1;
+            } else if (AtEof) {
+                next = end + 1;
+            } else {
+                // A CR at the end of the block: the next block tells whether a LF follows.
+                const bool more = Fill();
+                if (!more && !AtEof)
+                    return false;
+                continue;
+            }
+        } else if (lf) {
+            end = static_cast<std::size_t>(lf - base);
+            next = end + 1;
+        } else if (!AtEof && Fill()) {
+            continue;
+        } else if (Pos < Len && !Failed()) {
+            end = Len;
+            next = Len;
+        } else {
+            return false;
+        }
+        line = std::string_view(base + Pos, end - Pos);
+        Pos = next;
+        ++Number;
+        return true;
+    }
+}
+
+} // namespace tarvik

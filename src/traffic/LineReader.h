@@ -1,0 +1,44 @@
+#pragma once
+// Reads a text file line by line in blocks, whatever its line ends (CR LF, LF or CR), skipping a
+// UTF-8 byte-order mark at its start. Lines come back as bytes, without their line end.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik {
+
+class LineReader {
+public:
+    LineReader() = default;
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    ~LineReader();
+
+    // False, with the system's reason in Error(), when the file can't be opened.
+    bool Open(const std::string& path);
+    // The next line, valid until the next call; false at the end of the file or on a read error.
+    bool Next(std::string_view& line);
+    bool Failed() const { return !Why.empty(); }
+    const std::string& Error() const { return Why; }
+    // Number of the line last returned, counted from 1.
+    int64_t LineNumber() const { return Number; }
+
+private:
+    bool Fill();
+
+    std::FILE* File = nullptr;
+    std::vector<char> Buf;
+    std::size_t Pos = 0;
+    std::size_t Len = 0;
+    static constexpr std::size_t NoLf = ~std::size_t{0};
+    std::size_t LfAt = NoLf; // index of the next LF in Buf, Len when none before Len
+    bool AtEof = false;
+    bool First = true;
+    int64_t Number = 0;
+    std::string Why;
+};
+
+} // namespace tarvik

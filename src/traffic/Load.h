@@ -1,0 +1,40 @@
+#pragma once
+// Loading a traffic set: the flight-plan file, then Aircraft.txt and Airports.txt of its folder.
+
+#include "traffic/Tables.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tarvik {
+
+// Where and why a load ended before the end of its three files.
+struct LoadStop {
+    std::string File;  // the path of the file being read
+    int64_t Line = 0;  // the line's number in that file, from 1; 0 when the file could not be read
+    std::string Reason;
+};
+
+struct LoadResult {
+    bool Complete = false;   // all three files were read to their end
+    bool PlansRead = false;  // the flight-plan file was read to its end
+    LoadStop Stop;           // set when Complete is false
+};
+
+// Called for every doubtful flight-plan line, with the text to show to the user.
+using ReportLine = std::function<void(const std::string& text)>;
+
+inline constexpr const char* ProblemText = "There may be a problem in Line number";
+
+// Loads set.PlansFile and the two lists of set.PlansFolder into the tables.
+LoadResult FillFPlans(TrafficSet& set, const ReportLine& report);
+
+// The folder of a path, without a trailing separator; the current folder for a bare file name.
+std::string GetFolder(const std::string& path);
+
+// folder + separator + name, or the file in folder whose name differs from name only in the case
+// of its letters when there is no file of that exact name.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
+} // namespace tarvik

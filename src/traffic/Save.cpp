@@ -1,0 +1,83 @@
+#include "traffic/Save.h"
+
+#include "traffic/PlanLine.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <memory>
+
+namespace tarvik {
+
+namespace {
+constexpr std::size_t FlushAt = 256 * 1024;
+
+bool Flush(std::string& block, QIODevice& out) {
+    if (block.empty())
+        return true;
+    const auto size = static_cast<qint64>(block.size());
+    const bool ok = out.write(block.data(), size) == size;
+    block.clear();
+    return ok;
+}
+} // namespace
+
+bool WritePlans(const TrafficSet& set, QIODevice& out) {
+    std::string block;
+    block.reserve(FlushAt + 4096);
+    auto kept = set.KeptLines.begin();
+    const auto keptEnd = set.KeptLines.end();
+    const int32_t last = set.LastPlan;
+    for (int32_t i = 0; i <= last + 1; ++i) {
+        for (; kept != keptEnd && kept->Before <= i; ++kept) {
+            block.append(kept->Text);
+            block.append("\r\n");
+        }
+        if (i <= last) {
+            AppendPlanLine(set.PlanTable[i], block);
+            block.append("\r\n");
+        }
+        if (block.size() >= FlushAt && !Flush(block, out))
+            return false;
+    }
+    for (; kept != keptEnd; ++kept) {
+        block.append(kept->Text);
+        block.append("\r\n");
+    }
+    return Flush(block, out);
+}
+
+SaveResult SavePlans(const TrafficSet& set, const std::string& path) {
+    return SavePlans(set, path, nullptr);
+}
+
+SaveResult SavePlans(const TrafficSet& set, const std::string& path,
+                     const SaveDeviceWrapper& wrap) {
+    QString target = QFile::decodeName(path.c_str());
+    // Write through a link to the file it names, so that the link stays a link.
+    const QFileInfo info(target);
+    if (info.isSymLink())
+        target = info.symLinkTarget();
+
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString().toStdString()};
+    QIODevice* device = &file;
+    std::unique_ptr<QIODevice> wrapper;
+    if (wrap) {
+        wrapper.reset(wrap(file));
+        device = wrapper.get();
+    }
+    if (!WritePlans(set, *device)) {
+        const QString why = device->errorString().isEmpty() ? file.errorString()
+                                                            : device->errorString();
+        file.cancelWriting();
+        return {false, why.isEmpty() ? std::string("a write failed") : why.toStdString()};
+    }
+    if (!file.commit())
+        return {false, file.errorString().toStdString()};
+    return {true, {}};
+}
+
+} // namespace tarvik

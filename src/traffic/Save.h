@@ -1,0 +1,31 @@
+#pragma once
+// Writing the flight-plan file: one line per plan from index 0 to LastPlan, with the lines the load
+// kept back in their places, every line ended by CR LF.
+
+#include "traffic/Tables.h"
+
+#include <functional>
+#include <string>
+
+class QIODevice;
+
+namespace tarvik {
+
+// Writes the file's text to out in blocks; false as soon as a write fails.
+bool WritePlans(const TrafficSet& set, QIODevice& out);
+
+struct SaveResult {
+    bool Ok = false;
+    std::string Error; // the system's reason when Ok is false
+};
+
+// Replaces the file at path as a whole: either the new text is all there or the old file is left
+// as it was. A symbolic link keeps pointing where it did and its target gets the new text.
+SaveResult SavePlans(const TrafficSet& set, const std::string& path);
+
+// Test seam: wraps the device that SavePlans writes through (to make writes fail, for instance).
+using SaveDeviceWrapper = std::function<QIODevice*(QIODevice& file)>;
+SaveResult SavePlans(const TrafficSet& set, const std::string& path,
+                     const SaveDeviceWrapper& wrap);
+
+} // namespace tarvik
