@@ -53,12 +53,13 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
         TheRest.clear();
         Cment.clear();
         INP.assign(raw.data(), raw.size());
-        const bool pcentRead = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+        const bool pcentRead =
+            SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
         if (HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && pcentRead) {
             if (set.PlanCursor + 1 >= PlanSlots::Capacity) {
                 result = Stopped(result, set.PlansFile, in.LineNumber(),
-                                 "the file holds more than " +
-                                     std::to_string(PlanSlots::Capacity) + " plans");
+                                 "the file holds more than " + std::to_string(PlanSlots::Capacity) +
+                                     " plans");
                 return false;
             }
             ++set.PlanCursor;
@@ -97,8 +98,8 @@ bool LoadAircraft(TrafficSet& set, LoadResult& result) {
         ++i;
         if (i >= AircraftSlots::Capacity) {
             result = Stopped(result, path, in.LineNumber(),
-                             "the file holds more than " +
-                                 std::to_string(AircraftSlots::Capacity) + " lines");
+                             "the file holds more than " + std::to_string(AircraftSlots::Capacity) +
+                                 " lines");
             return false;
         }
         if (i >= set.AircraftTable.Size())
@@ -136,8 +137,8 @@ bool LoadAirports(TrafficSet& set, LoadResult& result) {
             continue;
         if (j + 1 >= AirportSlots::Capacity) {
             result = Stopped(result, path, in.LineNumber(),
-                             "the file holds more than " +
-                                 std::to_string(AirportSlots::Capacity) + " airports");
+                             "the file holds more than " + std::to_string(AirportSlots::Capacity) +
+                                 " airports");
             return false;
         }
         ++j;
@@ -161,8 +162,7 @@ bool LoadAirports(TrafficSet& set, LoadResult& result) {
 
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report) {
     LoadResult result;
-    if (LoadPlans(set, report, result) && LoadAircraft(set, result) &&
-        LoadAirports(set, result))
+    if (LoadPlans(set, report, result) && LoadAircraft(set, result) && LoadAirports(set, result))
         result.Complete = true;
     return result;
 }
@@ -202,10 +202,9 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
     std::error_code ec;
     if (std::filesystem::exists(exact, ec))
         return exact;
-    const std::filesystem::path dir = folder.empty() ? std::filesystem::path(std::string(1, Sep))
-                                                     : std::filesystem::path(folder);
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    const std::filesystem::path dir =
+        folder.empty() ? std::filesystem::path(std::string(1, Sep)) : std::filesystem::path(folder);
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string found = it->path().filename().string();
         if (EqualsNoCase(found, name))
             return folder + Sep + found;

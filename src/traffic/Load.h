@@ -11,15 +11,15 @@ namespace tarvik {
 
 // Where and why a load ended before the end of its three files.
 struct LoadStop {
-    std::string File;  // the path of the file being read
-    int64_t Line = 0;  // the line's number in that file, from 1; 0 when the file could not be read
+    std::string File; // the path of the file being read
+    int64_t Line = 0; // the line's number in that file, from 1; 0 when the file could not be read
     std::string Reason;
 };
 
 struct LoadResult {
-    bool Complete = false;   // all three files were read to their end
-    bool PlansRead = false;  // the flight-plan file was read to its end
-    LoadStop Stop;           // set when Complete is false
+    bool Complete = false;  // all three files were read to their end
+    bool PlansRead = false; // the flight-plan file was read to its end
+    LoadStop Stop;          // set when Complete is false
 };
 
 // Called for every doubtful flight-plan line, with the text to show to the user.

@@ -1,12 +1,18 @@
 #include "traffic/Numbers.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace tarvik {
 
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 bool ParseInt16(std::string_view text, int16_t& value) {
@@ -67,6 +73,53 @@ bool RoundToInt16(double x, int16_t& value) {
         return false;
     value = static_cast<int16_t>(r);
     return true;
+}
+
+} // namespace tarvik
+
+namespace tarvik {
+
+double LeadingNumber(std::string_view text) {
+    std::string digits; // the number's characters, blanks dropped
+    std::size_t i = 0;
+    auto skip = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n'))
+            ++i;
+    };
+    auto take = [&] { digits.push_back(text[i++]); };
+    skip();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        take();
+    bool any = false;
+    for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
+        take();
+        any = true;
+    }
+    if (i < text.size() && text[i] == '.') {
+        take();
+        for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
+            take();
+            any = true;
+        }
+    }
+    if (!any)
+        return 0;
+    // An exponent counts only when digits follow it.
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::string exponent = "e";
+        ++i;
+        skip();
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            exponent.push_back(text[i++]);
+        bool expDigits = false;
+        for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
+            exponent.push_back(text[i++]);
+            expDigits = true;
+        }
+        if (expDigits)
+            digits += exponent;
+    }
+    return std::strtod(digits.c_str(), nullptr);
 }
 
 } // namespace tarvik

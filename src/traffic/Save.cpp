@@ -70,8 +70,8 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path,
         device = wrapper.get();
     }
     if (!WritePlans(set, *device)) {
-        const QString why = device->errorString().isEmpty() ? file.errorString()
-                                                            : device->errorString();
+        const QString why =
+            device->errorString().isEmpty() ? file.errorString() : device->errorString();
         file.cancelWriting();
         return {false, why.isEmpty() ? std::string("a write failed") : why.toStdString()};
     }

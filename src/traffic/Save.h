@@ -25,7 +25,6 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path);
 
 // Test seam: wraps the device that SavePlans writes through (to make writes fail, for instance).
 using SaveDeviceWrapper = std::function<QIODevice*(QIODevice& file)>;
-SaveResult SavePlans(const TrafficSet& set, const std::string& path,
-                     const SaveDeviceWrapper& wrap);
+SaveResult SavePlans(const TrafficSet& set, const std::string& path, const SaveDeviceWrapper& wrap);
 
 } // namespace tarvik

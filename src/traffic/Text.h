@@ -1,6 +1,7 @@
 #pragma once
-// Byte-string helpers shared by the line formats, the search and the window. Texts hold one byte per
-// character; comparisons ignore the case of the ASCII letters and compare every other byte exactly.
+// Byte-string helpers shared by the line formats, the search and the window. Texts hold one byte
+// per character; comparisons ignore the case of the ASCII letters and compare every other byte
+// exactly.
 
 #include <cstddef>
 #include <string>

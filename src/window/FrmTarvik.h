@@ -1,0 +1,116 @@
+#pragma once
+// The one window of the program: the Files menu, the three rule rows, the figures, the review
+// text box and the five buttons.
+
+#include "platform/Platform.h"
+#include "run/Walk.h"
+#include "traffic/Tables.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QEventLoop;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tarvik {
+
+class ValueCombo;
+struct RuleRowsState;
+struct ReviewState;
+
+class FrmTarvik : public QMainWindow, private RunHost {
+    Q_OBJECT
+public:
+    explicit FrmTarvik(const Platform& platform, QWidget* parent = nullptr);
+    ~FrmTarvik() override;
+
+    // The window's load event: places and shows the window.
+    void Form_Load();
+
+    // Menu handlers.
+    void MnuOpen_Click();
+    void MnuSave_Click();
+    void MnuExit_Click();
+
+    // Handlers of the control arrays; Index is the member's index.
+    void CmdTarvik_Click(int16_t Index);
+    void CMBTarvik_Click(int16_t Index);
+    void CMBTarvik_Change(int16_t Index);
+    void CMBTarvik_LostFocus(int16_t Index);
+
+    // Refills value box MyIndex for the field code Atag, asked by field box YourIndex.
+    void FillComboIF(int16_t MyIndex, int16_t YourIndex, int16_t Atag);
+
+    TrafficSet& Traffic() { return Set; }
+    RunState& Run() { return RunSt; }
+    bool IsRunning() const { return Running; }
+
+    // The controls, each also named by its array name and index ("CMBTarvik_3").
+    std::array<QComboBox*, 6> CMBTarvik{}; // 0-2 field boxes, 3-5 value boxes (ValueCombo)
+    std::array<QPushButton*, 5> CmdTarvik{};
+    std::array<QLabel*, 14> LBLTarvik{};
+    QPlainTextEdit* TxtTarvik = nullptr;
+    QMenu* MnuFiles = nullptr;
+    QAction* MnuOpen = nullptr;
+    QAction* MnuSave = nullptr;
+    QAction* MNUDivider = nullptr;
+    QAction* MnuExit = nullptr;
+
+    ValueCombo* ValueBox(int index) const; // index 3 to 5
+
+signals:
+    // The program is to end now (Exit, a cancelled Open, the window closed).
+    void ProgramEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Set-up, each in the file of its part of the window.
+    void BuildControls(); // FrmTarvik.cpp
+    void SetUpFiles();    // FrmTarvikFiles.cpp
+    void SetUpRuleRows(); // FrmTarvikRule.cpp
+    void SetUpRun();      // FrmTarvikRun.cpp
+
+    // FrmTarvik.cpp
+    void SetBusy(bool busy);
+    void ShowOops(const QString& text);
+
+    // FrmTarvikFiles.cpp
+    // Asks the exit question when plans are changed; false when the user's work could not be
+    // saved and the caller must stay in the window.
+    bool MaySaveChanges();
+    bool SaveWithDialog(); // true when the file was written
+    void EndProgram();     // ends the walk if one waits, then ProgramEnded
+
+    // FrmTarvikRule.cpp
+    // Selects position in field box Index and refills its row, even when it already stood there.
+    void PickField(int16_t Index, int position);
+
+    // RunHost, in FrmTarvikRun.cpp
+    void RunStarted() override;
+    void PlanUnderTest(int32_t index) override;
+    void AwaitDecision(const std::string& line) override;
+    ThenChange ReadThen() override;
+    void RunEnded() override;
+
+    Platform P;
+    TrafficSet Set;
+    RunState RunSt;
+    bool Running = false;     // a rule run is walking the plans
+    bool LoadStarted = false; // a load has begun since start-up
+    bool Ending = false;      // the program is ending
+    std::shared_ptr<RuleRowsState> Rows;
+    std::shared_ptr<ReviewState> Review;
+};
+
+} // namespace tarvik
