@@ -1,0 +1,107 @@
+#include "run/Change.h"
+
+#include "traffic/Numbers.h"
+#include "traffic/Text.h"
+
+#include <utility>
+
+namespace tarvik {
+
+namespace {
+
+// Position (from 1) of the first occurrence of find in s at or after position start, case ignored;
+// 0 when there is none. An empty s holds nothing; an empty find is found at start while start lies
+// within s.
+std::size_t InStr(std::size_t start, std::string_view s, std::string_view find) {
+    if (s.empty() || start < 1 || start > s.size())
+        return 0;
+    const std::size_t at = FindNoCase(s, find, start - 1);
+    return at == NotFound ? 0 : at + 1;
+}
+
+void ApplyVisited(FlightPlan& plan, const ThenChange& change) {
+    const std::string_view old = TrimBlanks(change.Old);
+    if (VisitedReplacementEnds(old, change.Value))
+        plan.SetTheRest(ReplaceVisited(plan.TheRest(), old, change.Value));
+}
+
+void ApplyPercentage(FlightPlan& plan, const ThenChange& change) {
+    int16_t value = 0;
+    if (change.HasNumber && RoundToInt16(change.Number, value))
+        plan.Pcent = value;
+}
+
+void ApplyAircraftId(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
+    std::string id = change.Value;
+    plan.SetTailNum(GetRandomId(id, random));
+}
+
+} // namespace
+
+void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
+    switch (change.Field) {
+    case HomeAirport:
+        plan.SetHPort(TrimBlanks(change.Value));
+        break;
+    case Aircraft:
+        if (change.HasTag && change.Tag != 0)
+            plan.Tag = change.Tag;
+        break;
+    case Percentage:
+        ApplyPercentage(plan, change);
+        break;
+    case AircraftId:
+        ApplyAircraftId(plan, change, random);
+        break;
+    case FlightFrequency:
+        plan.SetRate(change.Value);
+        break;
+    case IfrVfr:
+        plan.SetIvfr(change.Value);
+        break;
+    case VisitedAirport:
+        ApplyVisited(plan, change);
+        break;
+    default:
+        break;
+    }
+}
+
+// Termination, for the inputs VisitedReplacementEnds accepts: call R the part of s after the text
+// last put in (at first all of s). The search resumes two characters after the start of that text,
+// and an occurrence can't lie wholly inside it (a replacement holding old from its third character
+// on is refused), so it takes at least one character of R, and R shrinks with every pass. An empty
+// old takes none, but then the replacement has at most one character and the search resumes past
+// it, again inside R. Only the first pass for an empty old leaves R as long as before, so there are
+// at most legs.size() + 1 replacements; the pass limit below can never be reached.
+std::string ReplaceVisited(std::string_view legs, std::string_view old, std::string_view repl) {
+    std::string s(legs);
+    if (!VisitedReplacementEnds(old, repl))
+        return s;
+    const std::string_view put = TrimBlanks(repl);
+    const std::size_t passLimit = legs.size() + 2;
+    std::size_t start = 1;
+    std::size_t p = 0;
+    std::size_t passes = 0;
+    do {
+        p = InStr(start, s, old);
+        if (p > 0) {
+            const std::size_t rightFrom = p - 1 + old.size();
+            std::string rebuilt = s.substr(0, p - 1);
+            rebuilt += put;
+            rebuilt += TrimBlanks(std::string_view(s).substr(rightFrom));
+            s = std::move(rebuilt);
+        }
+        start = p + 2;
+    } while (p != 0 && ++passes < passLimit);
+    return s;
+}
+
+bool VisitedReplacementEnds(std::string_view old, std::string_view repl) {
+    const std::string_view put = TrimBlanks(repl);
+    if (old.empty())
+        return put.size() < 2;
+    return put.size() < 3 || FindNoCase(put, old, 2) == NotFound;
+}
+
+} // namespace tarvik

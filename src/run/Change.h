@@ -26,7 +26,8 @@ struct ThenChange {
 void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random);
 
 // Every occurrence of old in legs (case ignored) replaced by repl; the search goes on two
-// characters after the start of the text put in. Blanks at the seams are dropped.
+// characters after the start of the text put in. Blanks at the seams are dropped. Legs come back
+// unchanged when VisitedReplacementEnds refuses old and repl.
 std::string ReplaceVisited(std::string_view legs, std::string_view old, std::string_view repl);
 
 // False for the two inputs whose replacement would never end: an empty old with a replacement of

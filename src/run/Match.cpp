@@ -1,0 +1,63 @@
+#include "run/Match.h"
+
+#include "traffic/Numbers.h"
+#include "traffic/RefLines.h"
+#include "traffic/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+// needle occurs somewhere in hay, case ignored. An empty hay holds nothing, not even the empty
+// text; an empty needle is found in any other.
+bool ContainsNoCase(std::string_view hay, std::string_view needle) {
+    return !hay.empty() && FindNoCase(hay, needle) != NotFound;
+}
+
+} // namespace
+
+bool MeetsIf(RunRule& rule, const FlightPlan& plan) {
+    switch (rule.IfField) {
+    case HomeAirport:
+        rule.IfValue = SplitICAO(rule.IfValue);
+        return StartsWithNoCase(plan.HPort(), rule.IfValue);
+    case Aircraft:
+        return plan.Tag == rule.IfTag;
+    case Percentage:
+        return rule.IfNumber == plan.Pcent;
+    case AircraftId:
+        return EqualsNoCase(plan.TailNum(), rule.IfValue);
+    case FlightFrequency:
+        return EqualsNoCase(plan.Rate(), rule.IfValue);
+    case IfrVfr:
+        return EqualsNoCase(plan.Ivfr(), rule.IfValue);
+    default:
+        return false;
+    }
+}
+
+bool MeetsAnd(const RunRule& rule, const FlightPlan& plan) {
+    // The And box lists "NA" first, so each field sits one place after its code.
+    switch (rule.AndField) {
+    case 0:
+        return true;
+    case HomeAirport + 1:
+        return StartsWithNoCase(plan.HPort(), rule.AndValue);
+    case Aircraft + 1:
+        return plan.Tag == rule.AndTag;
+    case Percentage + 1:
+        return LeadingNumber(rule.AndValue) == plan.Pcent;
+    case AircraftId + 1:
+        return EqualsNoCase(plan.TailNum(), rule.AndValue);
+    case FlightFrequency + 1:
+        return EqualsNoCase(plan.Rate(), rule.AndValue);
+    case IfrVfr + 1:
+        return EqualsNoCase(plan.Ivfr(), rule.AndValue);
+    case VisitedAirport + 1:
+        return ContainsNoCase(plan.TheRest(), rule.AndValue);
+    default:
+        return false;
+    }
+}
+
+} // namespace tarvik
