@@ -1,11 +1,17 @@
 #include "window/FrmTarvik.h"
 
+#include "platform/MessageBoxes.h"
 #include "window/ModTarvik.h"
+#include "window/TarvikIcon.h"
+#include "window/Texts.h"
 #include "window/ValueCombo.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -16,9 +22,13 @@ FrmTarvik::FrmTarvik(const Platform& platform, QWidget* parent) : QMainWindow(pa
     SetUpFiles();
     SetUpRuleRows();
     SetUpRun();
+    setWindowIcon(QIcon(QPixmap::fromImage(DrawTarvikIcon())));
+    qApp->installEventFilter(this);
 }
 
-FrmTarvik::~FrmTarvik() = default;
+FrmTarvik::~FrmTarvik() {
+    qApp->removeEventFilter(this);
+}
 
 void FrmTarvik::Form_Load() {
     CenterAndShow(*this);
@@ -35,22 +45,36 @@ QRect Twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
+const QString WindowFace = QStringLiteral("MS Sans Serif");
+
+// Where the window's face is missing, the nearest face at hand stands in: one of the same width
+// first, a condensed one last, so that the captions fit their labels.
+void SubstituteWindowFace() {
+    if (!QFont::substitutes(WindowFace).isEmpty())
+        return;
+    QFont::insertSubstitutions(WindowFace,
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
+                                QStringLiteral("DejaVu Sans Condensed")});
+}
+
 QFont WindowFont(qreal points, bool bold) {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(WindowFace);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     return font;
 }
 
-struct LabelSpec {
+struct LabelRow {
     const char* Text;
     int Left, Top, Width, Height;
     qreal Points;
 };
 
 // LBLTarvik(0) to LBLTarvik(13).
-const LabelSpec Labels[14] = {
+const LabelRow LabelRows[14] = {
     {"If", 600, 840, 615, 255, 12},
     {"Then", 360, 1800, 735, 255, 12},
     {"=", 3360, 840, 375, 375, 18},
@@ -67,13 +91,13 @@ const LabelSpec Labels[14] = {
     {"Plan Number", 360, 2280, 1215, 255, 8.25},
 };
 
-struct ButtonSpec {
+struct ButtonRow {
     const char* Text;
     int Left, Top, Width, Height;
 };
 
 // CmdTarvik(0) to CmdTarvik(4).
-const ButtonSpec Buttons[5] = {
+const ButtonRow ButtonRows[5] = {
     {"OK", 3360, 2280, 2415, 375},
     {"&Change This One", 240, 4320, 2055, 375},
     {"&Skip this one", 2400, 4320, 2055, 375},
@@ -102,6 +126,7 @@ QString ArrayName(const char* array, int index) {
 
 void FrmTarvik::BuildControls() {
     setWindowTitle(QStringLiteral("Tarvik"));
+    SubstituteWindowFace();
     setFont(WindowFont(8.25, false));
 
     auto* area = new QWidget(this);
@@ -121,11 +146,12 @@ void FrmTarvik::BuildControls() {
     MnuExit->setObjectName(QStringLiteral("MnuExit"));
 
     for (int i = 0; i < 14; ++i) {
-        const LabelSpec& spec = Labels[i];
-        auto* label = new QLabel(QString::fromLatin1(spec.Text), area);
+        const LabelRow& item = LabelRows[i];
+        auto* label = new QLabel(QString::fromLatin1(item.Text), area);
         label->setObjectName(ArrayName("LBLTarvik", i));
-        label->setGeometry(Twips(spec.Left, spec.Top, spec.Width, spec.Height));
-        label->setFont(WindowFont(spec.Points, true));
+        label->setGeometry(Twips(item.Left, item.Top, item.Width, item.Height));
+        label->setFont(WindowFont(item.Points, true));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setFocusPolicy(Qt::NoFocus);
         LBLTarvik[static_cast<std::size_t>(i)] = label;
     }
@@ -147,14 +173,16 @@ void FrmTarvik::BuildControls() {
         CMBTarvik[static_cast<std::size_t>(i)]->setObjectName(ArrayName("CMBTarvik", i));
 
     for (int i = 0; i < 5; ++i) {
-        const ButtonSpec& spec = Buttons[i];
-        auto* button = new QPushButton(QString::fromLatin1(spec.Text), area);
+        const ButtonRow& item = ButtonRows[i];
+        auto* button = new QPushButton(QString::fromLatin1(item.Text), area);
         button->setObjectName(ArrayName("CmdTarvik", i));
-        button->setGeometry(Twips(spec.Left, spec.Top, spec.Width, spec.Height));
+        button->setGeometry(Twips(item.Left, item.Top, item.Width, item.Height));
         button->setFont(WindowFont(9.75, true));
         button->setEnabled(i == 0 || i == 4);
         CmdTarvik[static_cast<std::size_t>(i)] = button;
     }
+
+    CmdTarvik[0]->setDefault(true);
 
     TxtTarvik = new QPlainTextEdit(area);
     TxtTarvik->setObjectName(QStringLiteral("TxtTarvik"));
@@ -173,10 +201,75 @@ void FrmTarvik::BuildControls() {
 
     setFixedSize(area->width(), area->height() + menuBar()->sizeHint().height());
 }
-void FrmTarvik::SetBusy(bool) {}
-void FrmTarvik::ShowOops(const QString&) {}
+
+namespace {
+
+bool IsEnterKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           !(key.modifiers() & chords);
+}
+
+bool IsEscKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier;
+}
+
+// The button that a key typed into target presses: the focused button or "OK" for Enter,
+// "Cancel" for Esc; nullptr for keys the window leaves to the control (other keys, keys of other
+// windows, of an open list or menu, of the menu bar).
+QAbstractButton* ButtonForKey(const FrmTarvik& window, QObject* target, const QKeyEvent& key) {
+    if (!target->isWidgetType() || QApplication::activePopupWidget())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(target);
+    if (widget->window() != &window || qobject_cast<QMenuBar*>(widget))
+        return nullptr;
+    if (IsEnterKey(key)) {
+        if (auto* focused = qobject_cast<QAbstractButton*>(widget))
+            return focused;
+        return window.CmdTarvik[0];
+    }
+    if (IsEscKey(key))
+        return window.CmdTarvik[4];
+    return nullptr;
+}
+
+// The button whose access key target is told of, or nullptr.
+QPushButton* ButtonForAccessKey(const FrmTarvik& window, QObject* target) {
+    for (QPushButton* button : window.CmdTarvik)
+        if (button == target)
+            return button;
+    return nullptr;
+}
+
+} // namespace
+
+void FrmTarvik::SetBusy(bool busy) {
+    const bool wasBusy = testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
+    if (busy == wasBusy)
+        return;
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void FrmTarvik::ShowOops(const QString& text) {
+    P.Messages->Show(this, text, texts::Oops, Buttons::Ok);
+}
+
+// Enter, Esc and the access keys press their button at once, as a click, and only when it is
+// enabled; the key is used up either way.
 bool FrmTarvik::eventFilter(QObject* watched, QEvent* event) {
-    return QMainWindow::eventFilter(watched, event);
+    QAbstractButton* button = nullptr;
+    if (event->type() == QEvent::KeyPress)
+        button = ButtonForKey(*this, watched, *static_cast<QKeyEvent*>(event));
+    else if (event->type() == QEvent::Shortcut)
+        button = ButtonForAccessKey(*this, watched);
+    if (!button)
+        return QMainWindow::eventFilter(watched, event);
+    if (button->isEnabled())
+        button->click();
+    return true;
 }
 
 } // namespace tarvik

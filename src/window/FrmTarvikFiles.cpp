@@ -1,22 +1,211 @@
 #include "window/FrmTarvik.h"
 
+#include "platform/DlgAIc.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SettingsStore.h"
+#include "traffic/Load.h"
+#include "traffic/Save.h"
+#include "window/Bytes.h"
+#include "window/Texts.h"
+
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <cerrno>
+#include <cstring>
 
 namespace tarvik {
 
-void FrmTarvik::SetUpFiles() {}
-void FrmTarvik::MnuOpen_Click() {}
-void FrmTarvik::MnuSave_Click() {}
-void FrmTarvik::MnuExit_Click() {}
+namespace {
+
+const QString PathSection = QStringLiteral("PlansPath");
+const QString FolderKey = QStringLiteral("Folder");
+const QString PlansFilter = QStringLiteral("(Flightplans.txt)|FlightPlans.txt");
+
+// The figure labels of the plans, aircraft and airports.
+constexpr std::size_t PlansFigure = 7;
+constexpr std::size_t AircraftFigure = 10;
+constexpr std::size_t AirportsFigure = 11;
+
+QString PathToQ(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string PathFromQ(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Aircraft.txt was read to its end: the load went past it.
+bool AircraftRead(const LoadResult& result) {
+    if (result.Complete)
+        return true;
+    if (!result.PlansRead)
+        return false;
+    const QString stoppedIn = QFileInfo(PathToQ(result.Stop.File)).fileName();
+    return stoppedIn.compare(QStringLiteral("Aircraft.txt"), Qt::CaseInsensitive) != 0;
+}
+
+// Hands each block to the save file and pushes it to the disk at once, so that a write the disk
+// refuses (full, over quota) fails the save. QSaveFile's own buffer is emptied only on commit,
+// which reports success even when that last write came up short.
+class WriteThrough : public QIODevice {
+public:
+    explicit WriteThrough(QIODevice& file) : File(file), Disk(qobject_cast<QFileDevice*>(&file)) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 len) override {
+        errno = 0;
+        const qint64 written = File.write(data, len);
+        if (written == len && (!Disk || Disk->flush()))
+            return written;
+        setErrorString(errno != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                  : File.errorString());
+        return -1;
+    }
+
+private:
+    QIODevice& File;
+    QFileDevice* Disk;
+};
+
+SaveResult SaveThrough(const TrafficSet& set, const std::string& path) {
+    return SavePlans(set, path, [](QIODevice& file) { return new WriteThrough(file); });
+}
+
+} // namespace
+
+void FrmTarvik::SetUpFiles() {
+    connect(MnuOpen, &QAction::triggered, this, [this] { MnuOpen_Click(); });
+    connect(MnuSave, &QAction::triggered, this, [this] { MnuSave_Click(); });
+    connect(MnuExit, &QAction::triggered, this, [this] { MnuExit_Click(); });
+}
+
+void FrmTarvik::MnuOpen_Click() {
+    if (Ending)
+        return;
+    if (IsRunning()) {
+        ShowOops(texts::OpenDuringRun);
+        return;
+    }
+    if (!MaySaveChanges())
+        return;
+
+    Set.PlansChanged = false;
+    Set.PlansFolder = PathFromQ(P.Settings->Get(PathSection, FolderKey));
+    DlgAIc& dialog = *P.Dialog;
+    dialog.CancelError = true;
+    dialog.InitDir = PathToQ(Set.PlansFolder);
+    dialog.Filter = PlansFilter;
+    if (!dialog.ShowOpen(this)) {
+        EndProgram();
+        return;
+    }
+
+    Set.PlansFile = PathFromQ(dialog.FileName);
+    Set.PlansFolder = GetFolder(Set.PlansFile);
+    LoadStarted = true;
+    SetBusy(true);
+    const LoadResult result =
+        FillFPlans(Set, [this](const std::string& text) { ShowOops(ToQ(text)); });
+    SetBusy(false);
+
+    if (result.PlansRead)
+        LBLTarvik[PlansFigure]->setText(QString::number(Set.LastPlan + 1));
+    if (AircraftRead(result))
+        LBLTarvik[AircraftFigure]->setText(QString::number(Set.LastAircraft + 1));
+    if (result.Complete)
+        LBLTarvik[AirportsFigure]->setText(QString::number(Set.LastAirport + 1));
+
+    if (!result.Complete) {
+        const LoadStop& stop = result.Stop;
+        ShowOops(texts::LoadStopped(PathToQ(stop.File), stop.Line,
+                                    QString::fromLocal8Bit(stop.Reason.c_str())));
+        return;
+    }
+    PickField(0, 0);
+    PickField(1, 2);
+    PickField(2, 3);
+}
+
+void FrmTarvik::MnuSave_Click() {
+    if (Ending)
+        return;
+    SaveWithDialog();
+}
+
+void FrmTarvik::MnuExit_Click() {
+    if (Ending)
+        return;
+    if (MaySaveChanges())
+        EndProgram();
+}
+
 bool FrmTarvik::MaySaveChanges() {
+    if (!Set.PlansChanged)
+        return true;
+    const Answer answer =
+        P.Messages->Show(this, texts::SaveQuestion, texts::Warning, Buttons::YesNo);
+    if (answer != Answer::Yes)
+        return true;
+    return SaveWithDialog();
+}
+
+bool FrmTarvik::SaveWithDialog() {
+    if (!LoadStarted) {
+        ShowOops(texts::NothingToSave);
+        return false;
+    }
+    if (!Set.PlansWhole) {
+        ShowOops(texts::PlansNotWhole);
+        return false;
+    }
+    DlgAIc& dialog = *P.Dialog;
+    if (!dialog.ShowSave(this) || dialog.FileName.isEmpty())
+        return false;
+
+    Set.PlansFile = PathFromQ(dialog.FileName);
+    SetBusy(true);
+    const SaveResult saved = SaveThrough(Set, Set.PlansFile);
+    SetBusy(false);
+    if (!saved.Ok) {
+        ShowOops(texts::SaveFailed(dialog.FileName, QString::fromStdString(saved.Error)));
+        return false;
+    }
+    if (!P.Settings->Set(PathSection, FolderKey, PathToQ(Set.PlansFolder))) {
+        ShowOops(texts::FolderNotRemembered);
+        return true;
+    }
+    Set.PlansChanged = false;
     return true;
 }
-bool FrmTarvik::SaveWithDialog() {
-    return false;
+
+void FrmTarvik::EndProgram() {
+    Ending = true;
+    RunSt.Abandoned = true;
+    // Wakes a review wait that sleeps until the next event, so that it sees Abandoned at once.
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    hide();
+    emit ProgramEnded();
 }
-void FrmTarvik::EndProgram() {}
+
 void FrmTarvik::closeEvent(QCloseEvent* event) {
-    QMainWindow::closeEvent(event);
+    if (Ending) {
+        event->accept();
+        return;
+    }
+    if (!MaySaveChanges()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    EndProgram();
 }
 
 } // namespace tarvik

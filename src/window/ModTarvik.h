@@ -15,7 +15,9 @@ struct Placement {
 Placement CenterPosition(double screenWidth, double screenHeight, double windowWidth,
                          double windowHeight);
 
-// Places the window by CenterPosition and shows it.
+// Moves the window's frame to CenterPosition on the window's screen and shows it. The frame is
+// known only once the window is on the screen, so the window is placed by its inner size first,
+// shown, and placed again by its frame as soon as the window manager has framed it.
 void CenterAndShow(QWidget& window);
 
 } // namespace tarvik

@@ -27,6 +27,8 @@ inline const QString NothingToSave =
 inline QString SaveFailed(const QString& file, const QString& reason) {
     return QStringLiteral("The Flight Plans Could Not Be Saved To '%1'\n%2").arg(file, reason);
 }
+inline const QString FolderNotRemembered = QStringLiteral(
+    "The Flight Plans Were Saved\nBut Their Folder Could Not Be Written To The Settings");
 inline const QString OpenDuringRun =
     QStringLiteral("Finish Or Cancel The Review Before Opening Another Traffic Set");
 

@@ -42,9 +42,12 @@ protected:
             OnShow();
         if (Answers.empty())
             return std::nullopt;
-        auto answer = Answers.front();
+        const bool cancel = !Answers.front().has_value();
+        const QString path = cancel ? QString() : *Answers.front();
         Answers.pop_front();
-        return answer;
+        if (cancel)
+            return std::nullopt;
+        return path;
     }
 };
 
