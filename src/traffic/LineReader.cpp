@@ -1,14 +1,11 @@
 #include "traffic/LineReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace tarvik {
-
-namespace {
-constexpr std::size_t BlockSize = 1 << 20;
-}
 
 LineReader::~LineReader() {
     if (File)
@@ -17,7 +14,8 @@ LineReader::~LineReader() {
 
 bool LineReader::Open(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool known = ::stat(path.c_str(), &st) == 0;
+    if (known && S_ISDIR(st.st_mode)) {
         Why = "it is a folder, not a file";
         return false;
     }
@@ -26,7 +24,12 @@ bool LineReader::Open(const std::string& path) {
         Why = std::strerror(errno);
         return false;
     }
-    Buf.resize(BlockSize);
+    // A file smaller than a block is read whole into a buffer of its size. The first read takes at
+    // least the three bytes of a byte-order mark.
+    std::size_t size = BlockSize;
+    if (known && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) < size)
+        size = static_cast<std::size_t>(st.st_size) + 1;
+    Buf.resize(std::max<std::size_t>(size, 4));
     return true;
 }
 
@@ -88,7 +91,10 @@ bool LineReader::Next(std::string_view& line) {
         } else if (lf) {
             end = static_cast<std::size_t>(lf - base);
             next = end + 1;
-        } else if (!AtEof && Fill()) {
+        } else if (!AtEof) {
+            // Fill may move the buffer, even when nothing more came: look again from the top.
+            if (!Fill() && !AtEof)
+                return false;
             continue;
         } else if (Pos < Len && !Failed()) {
             end = Len;

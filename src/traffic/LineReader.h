@@ -12,7 +12,10 @@ namespace tarvik {
 
 class LineReader {
 public:
-    LineReader() = default;
+    static constexpr std::size_t DefaultBlockSize = 1 << 20;
+
+    // blockSize: how much is read at a time (the buffer grows for a longer line).
+    explicit LineReader(std::size_t blockSize = DefaultBlockSize) : BlockSize(blockSize) {}
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader();
@@ -29,6 +32,7 @@ public:
 private:
     bool Fill();
 
+    std::size_t BlockSize;
     std::FILE* File = nullptr;
     std::vector<char> Buf;
     std::size_t Pos = 0;

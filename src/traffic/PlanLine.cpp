@@ -96,7 +96,10 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
     std::string_view s = t;
     Mid(line, c5, static_cast<Pos>(line.size()), s);
     CutText(s, 2, static_cast<Pos>(s.size()) - static_cast<Pos>(home.size()) - 2, TheRest);
-    return pcentRead;
+    // Without its five leading commas the fields repeat parts of the line, which a save would
+    // write back as a different line.
+    const bool fiveCommas = c2 > 0 && c3 > 0 && c4 > 0 && c5 > 0;
+    return pcentRead && fiveCommas;
 }
 
 namespace {

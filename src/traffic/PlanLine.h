@@ -10,7 +10,8 @@ namespace tarvik {
 
 // Cuts a line into its fields. INP is rewritten in place: its first ";" becomes "//", and once the
 // comment is cut it is removed from INP. Only the fields that can be cut are written, so the caller
-// clears all eight first. Returns false when the percentage field was there but is no number.
+// clears all eight first. Returns false when the line lacks one of its five leading commas or its
+// percentage is no number: such a line is no plan whatever the fields hold.
 bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& Pcent,
                 std::string& Rate, std::string& Ivfr, std::string& HPort, std::string& TheRest,
                 std::string& Cment);

@@ -5,11 +5,37 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvik {
+
+// Memory for the tables. A full-size set is half a million small records; these keep them in few
+// large pieces, so that loading one costs little more than its text.
+namespace memory {
+
+// Room for a table's slots, taken from the system only where written to.
+void* ReserveSlots(std::size_t bytes);
+void ReleaseSlots(void* slots, std::size_t bytes);
+
+// Storage for plan texts, carved out of large shared chunks; a chunk goes back to the system when
+// its last text is freed. Safe to use from any thread.
+void* AllocateText(std::size_t bytes);
+void FreeText(void* text, std::size_t bytes);
+
+template <typename T> struct TextAllocator {
+    using value_type = T;
+    TextAllocator() = default;
+    template <typename U> TextAllocator(const TextAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateText(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreeText(p, n * sizeof(T)); }
+    bool operator==(const TextAllocator&) const { return true; }
+    bool operator!=(const TextAllocator&) const { return false; }
+};
+
+} // namespace memory
 
 // One flight-plan line. The six texts share one buffer, which keeps a full-size set near the size
 // of its file in memory.
@@ -41,7 +67,7 @@ private:
     std::string_view Field(int f) const;
     void SetField(int f, std::string_view v);
 
-    std::string Text;
+    std::basic_string<char, std::char_traits<char>, memory::TextAllocator<char>> Text;
     std::array<uint32_t, Fields - 1> End{}; // end of each field in Text but the last
 };
 
@@ -51,35 +77,57 @@ struct AircraftEntry {
     int16_t ASpeed = 0;
 };
 
-// A table of fixed capacity, addressed by index from 0, allocated in blocks as it grows so that a
-// growing table never holds two copies of itself.
+// A table of fixed capacity, addressed by index from 0. Its slots lie in room reserved for all of
+// them, so that a growing table never moves, never holds two copies of itself, and takes memory
+// only for the slots in use.
 template <typename T, int32_t Cap> class SlotTable {
 public:
     static constexpr int32_t Capacity = Cap;
 
-    SlotTable() { Resize(1); }
+    SlotTable() : Slots(static_cast<T*>(memory::ReserveSlots(Bytes))) { Resize(1); }
+    ~SlotTable() { Release(); }
+    SlotTable(const SlotTable&) = delete;
+    SlotTable& operator=(const SlotTable&) = delete;
+    SlotTable(SlotTable&& other) noexcept : Slots(other.Slots), Count(other.Count) {
+        other.Slots = nullptr;
+        other.Count = 0;
+    }
+    SlotTable& operator=(SlotTable&& other) noexcept {
+        if (this != &other) {
+            Release();
+            Slots = other.Slots;
+            Count = other.Count;
+            other.Slots = nullptr;
+            other.Count = 0;
+        }
+        return *this;
+    }
+
     int32_t Size() const { return Count; }
-    T& operator[](int32_t i) { return Blocks[i >> Shift][i & Mask]; }
-    const T& operator[](int32_t i) const { return Blocks[i >> Shift][i & Mask]; }
+    T& operator[](int32_t i) { return Slots[i]; }
+    const T& operator[](int32_t i) const { return Slots[i]; }
 
     // Grows with empty slots or drops the slots from n on; never beyond Capacity.
     void Resize(int32_t n) {
-        const std::size_t blocks = (static_cast<std::size_t>(n) + Mask) >> Shift;
-        if (n < Count) {
-            for (int32_t i = n; i < Count && (static_cast<std::size_t>(i) >> Shift) < blocks; ++i)
-                (*this)[i] = T{};
-            Blocks.resize(blocks);
-        }
-        while (Blocks.size() < blocks)
-            Blocks.push_back(std::make_unique<T[]>(BlockSize));
-        Count = n;
+        n = n < 0 ? 0 : (n > Cap ? Cap : n);
+        for (; Count < n; ++Count)
+            new (Slots + Count) T();
+        for (; Count > n; --Count)
+            Slots[Count - 1].~T();
     }
 
 private:
-    static constexpr int Shift = 12;
-    static constexpr int32_t BlockSize = 1 << Shift;
-    static constexpr int32_t Mask = BlockSize - 1;
-    std::vector<std::unique_ptr<T[]>> Blocks;
+    static constexpr std::size_t Bytes = sizeof(T) * static_cast<std::size_t>(Cap);
+
+    void Release() {
+        if (!Slots)
+            return;
+        Resize(0);
+        memory::ReleaseSlots(Slots, Bytes);
+        Slots = nullptr;
+    }
+
+    T* Slots;
     int32_t Count = 0;
 };
 

@@ -1,0 +1,97 @@
+// SplitPlans on any bytes: no crash, outputs consistent with the line, and every line that the load
+// would store comes back as the same record after JoinPlans and a second SplitPlans.
+
+#include "FuzzCheck.h"
+
+#include "traffic/PlanLine.h"
+#include "traffic/Tables.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+using fuzz::Require;
+
+namespace {
+
+struct Cut {
+    std::string INP;
+    int16_t Tag = 0;
+    std::string TailNum;
+    int16_t Pcent = 0;
+    std::string Rate, Ivfr, HPort, TheRest, Cment;
+    bool Whole = true;
+
+    explicit Cut(std::string_view line) : INP(line) {
+        Whole = tarvik::SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+    }
+    bool Stored() const { return HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && Whole; }
+    bool NothingButComment() const {
+        return Tag == 0 && Pcent == 0 && TailNum.empty() && Rate.empty() && Ivfr.empty() &&
+               HPort.empty() && TheRest.empty();
+    }
+};
+
+// The line with its first ";" turned into "//".
+std::string SemicolonAsSlashes(std::string_view line) {
+    std::string text(line);
+    const std::size_t p = text.find(';');
+    if (p != std::string::npos)
+        text.replace(p, 1, "//");
+    return text;
+}
+
+void CheckOutputs(std::string_view line, const Cut& c) {
+    const std::string rewritten = SemicolonAsSlashes(line);
+    if (rewritten.compare(0, 2, "//") == 0) {
+        Require(c.NothingButComment() && c.Cment == rewritten && c.INP == rewritten,
+                "a comment line sets the comment only");
+        return;
+    }
+    if (rewritten.find(',') == std::string::npos) {
+        Require(c.NothingButComment() && c.Cment.empty() && c.INP == rewritten,
+                "a line without a comma sets nothing");
+        return;
+    }
+    Require(c.INP + c.Cment == rewritten, "the line is cut in two at its comment");
+    Require(!c.Whole || std::count(rewritten.begin(), rewritten.end(), ',') >= 5,
+            "a whole plan line has its five leading commas");
+    Require(c.Cment.empty() || c.Cment.compare(0, 2, "//") == 0, "a comment starts with //");
+    Require(c.INP.find("//") == std::string::npos, "the comment is the first //");
+    Require(c.HPort.size() <= 5, "the home airport comes from the last five characters");
+    Require(c.TailNum.find(',') == std::string::npos && c.Rate.find(',') == std::string::npos &&
+                c.Ivfr.find(',') == std::string::npos,
+            "the leading fields hold no comma");
+    Require(c.TheRest.size() <= c.INP.size(), "the legs are part of the line");
+}
+
+// What a save and a new load make of a stored plan's comment: the load turns the first ";" of the
+// line into "//", and the saved line carries the comment unchanged.
+std::string CommentAfterReload(const std::string& cment) {
+    return SemicolonAsSlashes(cment);
+}
+
+void CheckRoundTrip(const Cut& c) {
+    tarvik::FlightPlan plan;
+    plan.Assign(c.Tag, c.TailNum, c.Pcent, c.Rate, c.Ivfr, c.HPort, c.TheRest, c.Cment);
+    const std::string joined = tarvik::JoinPlans(plan);
+    const Cut again(joined);
+    Require(again.Stored(), "a saved plan is a plan again");
+    Require(again.Tag == c.Tag && again.Pcent == c.Pcent, "numbers survive a round trip");
+    Require(again.TailNum == c.TailNum && again.Rate == c.Rate && again.Ivfr == c.Ivfr,
+            "leading fields survive a round trip");
+    Require(again.TheRest == c.TheRest, "the legs survive a round trip");
+    Require(again.HPort == c.HPort, "the home airport survives a round trip");
+    Require(again.Cment == CommentAfterReload(c.Cment), "the comment survives a round trip");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string_view line = fuzz::AsText(data, size);
+    const Cut c(line);
+    CheckOutputs(line, c);
+    if (c.Stored())
+        CheckRoundTrip(c);
+    return 0;
+}
