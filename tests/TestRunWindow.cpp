@@ -630,7 +630,13 @@ void TestRunWindow::plansNotLoadedWholeRefuseTheRun() {
     QVERIFY(QTest::qWaitForWindowActive(&win.W));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    win.Fake.Dialog.Answers.push_back(dir.filePath("FlightPlans.txt")); // no such file
+    // One plan more than the table holds stops the load inside the flight-plan file.
+    QFile plans(dir.filePath("FlightPlans.txt"));
+    QVERIFY(plans.open(QIODevice::WriteOnly));
+    const QByteArray line = "AC#1,N1,10%,Day,IFR,X,KSFO\r\n";
+    QVERIFY(plans.write(line.repeated(PlanSlots::Capacity + 1)) > 0);
+    plans.close();
+    win.Fake.Dialog.Answers.push_back(plans.fileName());
     win.W.MnuOpen->trigger();
     QVERIFY(win.W.isVisible());
     QVERIFY(!win.W.Traffic().PlansWhole);

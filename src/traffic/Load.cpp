@@ -118,6 +118,7 @@ bool LoadAircraft(TrafficSet& set, LoadResult& result) {
         return false;
     }
     set.LastAircraft = i;
+    result.AircraftRead = true;
     set.AircraftTable.Resize(i + 1);
     return true;
 }

@@ -17,9 +17,10 @@ struct LoadStop {
 };
 
 struct LoadResult {
-    bool Complete = false;  // all three files were read to their end
-    bool PlansRead = false; // the flight-plan file was read to its end
-    LoadStop Stop;          // set when Complete is false
+    bool Complete = false;     // all three files were read to their end
+    bool PlansRead = false;    // the flight-plan file was read to its end
+    bool AircraftRead = false; // Aircraft.txt was read to its end
+    LoadStop Stop;             // set when Complete is false
 };
 
 // Called for every doubtful flight-plan line, with the text to show to the user.

@@ -17,7 +17,11 @@ bool Flush(std::string& block, QIODevice& out) {
     if (block.empty())
         return true;
     const auto size = static_cast<qint64>(block.size());
-    const bool ok = out.write(block.data(), size) == size;
+    bool ok = out.write(block.data(), size) == size;
+    // A file device keeps the end of a write in its own buffer, and a commit of a file whose last
+    // write came up short (a full disk) would still succeed: push every block to the system.
+    if (auto* file = qobject_cast<QFileDevice*>(&out))
+        ok = ok && file->flush();
     block.clear();
     return ok;
 }

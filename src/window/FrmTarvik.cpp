@@ -28,6 +28,8 @@ FrmTarvik::FrmTarvik(const Platform& platform, QWidget* parent) : QMainWindow(pa
 
 FrmTarvik::~FrmTarvik() {
     qApp->removeEventFilter(this);
+    // The controls go first, while their handlers still have a whole window to call.
+    delete takeCentralWidget();
 }
 
 void FrmTarvik::Form_Load() {

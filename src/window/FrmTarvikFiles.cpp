@@ -12,11 +12,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
-
-#include <cerrno>
-#include <cstring>
 
 namespace tarvik {
 
@@ -39,46 +35,6 @@ std::string PathFromQ(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-// Aircraft.txt was read to its end: the load went past it.
-bool AircraftRead(const LoadResult& result) {
-    if (result.Complete)
-        return true;
-    if (!result.PlansRead)
-        return false;
-    const QString stoppedIn = QFileInfo(PathToQ(result.Stop.File)).fileName();
-    return stoppedIn.compare(QStringLiteral("Aircraft.txt"), Qt::CaseInsensitive) != 0;
-}
-
-// Hands each block to the save file and pushes it to the disk at once, so that a write the disk
-// refuses (full, over quota) fails the save. QSaveFile's own buffer is emptied only on commit,
-// which reports success even when that last write came up short.
-class WriteThrough : public QIODevice {
-public:
-    explicit WriteThrough(QIODevice& file) : File(file), Disk(qobject_cast<QFileDevice*>(&file)) {
-        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 len) override {
-        errno = 0;
-        const qint64 written = File.write(data, len);
-        if (written == len && (!Disk || Disk->flush()))
-            return written;
-        setErrorString(errno != 0 ? QString::fromLocal8Bit(std::strerror(errno))
-                                  : File.errorString());
-        return -1;
-    }
-
-private:
-    QIODevice& File;
-    QFileDevice* Disk;
-};
-
-SaveResult SaveThrough(const TrafficSet& set, const std::string& path) {
-    return SavePlans(set, path, [](QIODevice& file) { return new WriteThrough(file); });
-}
-
 } // namespace
 
 void FrmTarvik::SetUpFiles() {
@@ -98,6 +54,8 @@ void FrmTarvik::MnuOpen_Click() {
         return;
 
     Set.PlansChanged = false;
+    const std::string openedFile = Set.PlansFile;
+    const std::string openedFolder = Set.PlansFolder;
     Set.PlansFolder = PathFromQ(P.Settings->Get(PathSection, FolderKey));
     DlgAIc& dialog = *P.Dialog;
     dialog.CancelError = true;
@@ -110,15 +68,23 @@ void FrmTarvik::MnuOpen_Click() {
 
     Set.PlansFile = PathFromQ(dialog.FileName);
     Set.PlansFolder = GetFolder(Set.PlansFile);
+    const bool loadedBefore = LoadStarted;
     LoadStarted = true;
     SetBusy(true);
     const LoadResult result =
         FillFPlans(Set, [this](const std::string& text) { ShowOops(ToQ(text)); });
     SetBusy(false);
+    if (!result.PlansRead && result.Stop.Line == 0 && result.Stop.File == Set.PlansFile) {
+        // The file could not be read at all: the set in the tables is still the one opened
+        // before, and it belongs where it came from.
+        Set.PlansFile = openedFile;
+        Set.PlansFolder = openedFolder;
+        LoadStarted = loadedBefore;
+    }
 
     if (result.PlansRead)
         LBLTarvik[PlansFigure]->setText(QString::number(Set.LastPlan + 1));
-    if (AircraftRead(result))
+    if (result.AircraftRead)
         LBLTarvik[AircraftFigure]->setText(QString::number(Set.LastAircraft + 1));
     if (result.Complete)
         LBLTarvik[AirportsFigure]->setText(QString::number(Set.LastAirport + 1));
@@ -172,7 +138,7 @@ bool FrmTarvik::SaveWithDialog() {
 
     Set.PlansFile = PathFromQ(dialog.FileName);
     SetBusy(true);
-    const SaveResult saved = SaveThrough(Set, Set.PlansFile);
+    const SaveResult saved = SavePlans(Set, Set.PlansFile);
     SetBusy(false);
     if (!saved.Ok) {
         ShowOops(texts::SaveFailed(dialog.FileName, QString::fromStdString(saved.Error)));
