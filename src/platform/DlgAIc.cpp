@@ -2,27 +2,17 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
 namespace tarvik {
 
 namespace {
 
-// "(Flightplans.txt)|FlightPlans.txt" as a Qt name filter. The files come from a platform that
-// ignores case, so the pattern matches every spelling of the name.
+// "(Flightplans.txt)|FlightPlans.txt" as a Qt name filter: description, then the pattern.
 QString QtFilter(const QString& filter) {
     const int bar = filter.indexOf('|');
     if (bar < 0)
         return filter;
-    const QString description = filter.left(bar);
-    QString pattern;
-    for (const QChar c : filter.mid(bar + 1)) {
-        if (c.isLetter())
-            pattern += QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper());
-        else
-            pattern += c;
-    }
-    return QStringLiteral("%1 (%2)").arg(description, pattern);
+    return QStringLiteral("%1 (%2)").arg(filter.left(bar), filter.mid(bar + 1));
 }
 
 } // namespace
@@ -48,17 +38,15 @@ std::optional<QString> DlgAIc::Ask(Mode mode, QWidget* parent) {
     dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(mode == Mode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Qt's own dialog matches the filter ignoring case, as the platform the files come from does;
+    // a desktop's native dialog may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!Filter.isEmpty())
         dialog.setNameFilter(QtFilter(Filter));
-    QString start = InitDir;
-    if (!FileName.isEmpty()) {
-        const QFileInfo info(FileName);
-        if (start.isEmpty())
-            start = info.absolutePath();
-        dialog.selectFile(info.fileName());
-    }
-    if (!start.isEmpty())
-        dialog.setDirectory(start);
+    if (!InitDir.isEmpty())
+        dialog.setDirectory(InitDir);
+    // A file name chosen before is proposed again, in its own folder.
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
