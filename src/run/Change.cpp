@@ -1,8 +1,10 @@
 #include "run/Change.h"
 
 #include "traffic/Numbers.h"
+#include "traffic/PlanLine.h"
 #include "traffic/Text.h"
 
+#include <string>
 #include <utility>
 
 namespace tarvik {
@@ -36,9 +38,7 @@ void ApplyAircraftId(FlightPlan& plan, const ThenChange& change, RandomSource& r
     plan.SetTailNum(GetRandomId(id, random));
 }
 
-} // namespace
-
-void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
+void ChangeField(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
     switch (change.Field) {
     case HomeAirport:
         plan.SetHPort(TrimBlanks(change.Value));
@@ -65,6 +65,41 @@ void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random)
     default:
         break;
     }
+}
+
+// A plan's fields in texts of their own, to put a change back.
+struct PlanCopy {
+    int16_t Tag = 0;
+    int16_t Pcent = 0;
+    std::string TailNum, Rate, Ivfr, HPort, TheRest, Cment;
+
+    void Take(const FlightPlan& plan) {
+        Tag = plan.Tag;
+        Pcent = plan.Pcent;
+        TailNum = plan.TailNum();
+        Rate = plan.Rate();
+        Ivfr = plan.Ivfr();
+        HPort = plan.HPort();
+        TheRest = plan.TheRest();
+        Cment = plan.Cment();
+    }
+    void PutBack(FlightPlan& plan) const {
+        plan.Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+    }
+};
+
+} // namespace
+
+// A change that the plan's line can't carry (a comma typed into the Then value during the review,
+// legs emptied or given a "//", a home airport too short to be told from the end of the legs) would
+// make the saved line a different plan, or none, at the next load: it is put back. The copy is kept
+// from call to call, since a run may change every plan.
+void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
+    thread_local PlanCopy before;
+    before.Take(plan);
+    ChangeField(plan, change, random);
+    if (!PlanReadsBack(plan))
+        before.PutBack(plan);
 }
 
 // Termination, for the inputs VisitedReplacementEnds accepts: call R the part of s after the text

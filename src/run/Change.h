@@ -22,7 +22,8 @@ struct ThenChange {
 };
 
 // Changes the plan's field named by change.Field; a change that can't be made leaves the plan as
-// it was.
+// it was, and so does one after which a load would not read the plan's saved line back as the
+// same plan.
 void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random);
 
 // Every occurrence of old in legs (case ignored) replaced by repl; the search goes on two

@@ -54,7 +54,7 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
         Cment.clear();
         INP.assign(raw.data(), raw.size());
         const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-        if (HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && whole) {
+        if (IsStoredPlan(Tag, HPort, TheRest, whole)) {
             if (set.PlanCursor + 1 >= PlanSlots::Capacity) {
                 result = Stopped(result, set.PlansFile, in.LineNumber(),
                                  "the file holds more than " + std::to_string(PlanSlots::Capacity) +

@@ -3,6 +3,7 @@
 #include "traffic/Numbers.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <string_view>
 
 namespace tarvik {
@@ -102,6 +103,10 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
     return pcentRead && fiveCommas;
 }
 
+bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest, bool whole) {
+    return HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && whole;
+}
+
 namespace {
 void AppendFields(const FlightPlan& plan, std::string& out) {
     out.append("AC#");
@@ -138,6 +143,36 @@ std::string JoinPlans(const FlightPlan& plan) {
 
 std::string JoinPlans(const TrafficSet& set, int32_t CuPlan) {
     return JoinPlans(set.PlanTable[CuPlan]);
+}
+
+namespace {
+// True when a load's comment is the plan's: the same text, but for the first ";", which a load
+// reads as "//".
+bool SameCommentAfterLoad(std::string_view loaded, std::string_view cment) {
+    const std::size_t semi = cment.find(';');
+    if (semi == std::string_view::npos)
+        return loaded == cment;
+    return loaded.size() == cment.size() + 1 && loaded.substr(0, semi) == cment.substr(0, semi) &&
+           loaded.substr(semi, 2) == "//" && loaded.substr(semi + 2) == cment.substr(semi + 1);
+}
+} // namespace
+
+// Called for every plan that a run changes: the texts are kept from call to call.
+bool PlanReadsBack(const FlightPlan& plan) {
+    thread_local std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
+    INP.clear();
+    AppendPlanLine(plan, INP);
+    if (INP.find('\r') != std::string::npos || INP.find('\n') != std::string::npos)
+        return false; // the file would hold two lines
+    for (std::string* text : {&TailNum, &Rate, &Ivfr, &HPort, &TheRest, &Cment})
+        text->clear();
+    int16_t Tag = 0;
+    int16_t Pcent = 0;
+    const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+    return IsStoredPlan(Tag, HPort, TheRest, whole) && Tag == plan.Tag && Pcent == plan.Pcent &&
+           TailNum == plan.TailNum() && Rate == plan.Rate() && Ivfr == plan.Ivfr() &&
+           TheRest == plan.TheRest() && HPort == plan.HPort() &&
+           SameCommentAfterLoad(Cment, plan.Cment());
 }
 
 std::string DisplayLine(const FlightPlan& plan) {

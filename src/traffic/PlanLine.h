@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarvik {
 
@@ -15,6 +16,14 @@ namespace tarvik {
 bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& Pcent,
                 std::string& Rate, std::string& Ivfr, std::string& HPort, std::string& TheRest,
                 std::string& Cment);
+
+// True for what SplitPlans cut from a line that the load stores as a plan: an aircraft number
+// other than 0, legs, a home airport of at most four characters, and SplitPlans's result true.
+bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest, bool whole);
+
+// True when a load reads the plan's saved line back as this same plan (but for the first ";" of its
+// comment, which a load turns into "//").
+bool PlanReadsBack(const FlightPlan& plan);
 
 // The line that stands for the plan, without a line break.
 std::string JoinPlans(const FlightPlan& plan);

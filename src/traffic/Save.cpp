@@ -16,14 +16,34 @@ constexpr std::size_t FlushAt = 256 * 1024;
 bool Flush(std::string& block, QIODevice& out) {
     if (block.empty())
         return true;
-    const auto size = static_cast<qint64>(block.size());
-    bool ok = out.write(block.data(), size) == size;
+    // A write that comes up short (a disk filling up in the middle of it) goes on with the rest,
+    // so that the next write fails with the system's reason.
+    const char* data = block.data();
+    auto left = static_cast<qint64>(block.size());
+    bool ok = true;
+    while (left > 0) {
+        const qint64 written = out.write(data, left);
+        if (written <= 0) {
+            ok = false;
+            break;
+        }
+        data += written;
+        left -= written;
+    }
     // A file device keeps the end of a write in its own buffer, and a commit of a file whose last
     // write came up short (a full disk) would still succeed: push every block to the system.
     if (auto* file = qobject_cast<QFileDevice*>(&out))
         ok = ok && file->flush();
     block.clear();
     return ok;
+}
+
+// The mode bits of a file, owner, group and others alike; QSaveFile takes the saver's
+// own access for the owner's, which makes a read-only file writable when root saves it.
+QFileDevice::Permissions ModeBits(const QFileInfo& info) {
+    constexpr QFileDevice::Permissions callers =
+        QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    return info.permissions() & ~callers;
 }
 } // namespace
 
@@ -64,9 +84,19 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path,
     if (info.isSymLink())
         target = info.symLinkTarget();
 
+    // A device or a pipe would be replaced by a plain file.
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isFile() && !existing.isDir())
+        return {false, "it is not a plain file"};
+
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString().toStdString()};
+    if (existing.exists() && !file.setPermissions(ModeBits(existing))) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return {false, why.toStdString()};
+    }
     QIODevice* device = &file;
     std::unique_ptr<QIODevice> wrapper;
     if (wrap) {

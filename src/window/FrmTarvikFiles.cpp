@@ -35,6 +35,16 @@ std::string PathFromQ(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// A doubtful line as its message shows it. A line of many thousand characters would make a box
+// far taller than the screen, whose layout alone takes seconds: only its start is shown.
+QString ReportText(const std::string& text) {
+    constexpr std::size_t Shown = 2000;
+    if (text.size() <= Shown)
+        return ToQ(text);
+    return ToQ(std::string_view(text).substr(0, Shown)) +
+           QStringLiteral("...\n(%1 more characters)").arg(text.size() - Shown);
+}
+
 } // namespace
 
 void FrmTarvik::SetUpFiles() {
@@ -61,6 +71,7 @@ void FrmTarvik::MnuOpen_Click() {
     dialog.CancelError = true;
     dialog.InitDir = PathToQ(Set.PlansFolder);
     dialog.Filter = PlansFilter;
+    const QString offered = dialog.FileName;
     if (!dialog.ShowOpen(this)) {
         EndProgram();
         return;
@@ -72,13 +83,15 @@ void FrmTarvik::MnuOpen_Click() {
     LoadStarted = true;
     SetBusy(true);
     const LoadResult result =
-        FillFPlans(Set, [this](const std::string& text) { ShowOops(ToQ(text)); });
+        FillFPlans(Set, [this](const std::string& text) { ShowOops(ReportText(text)); });
     SetBusy(false);
     if (!result.PlansRead && result.Stop.Line == 0 && result.Stop.File == Set.PlansFile) {
         // The file could not be read at all: the set in the tables is still the one opened
-        // before, and it belongs where it came from.
+        // before, and it belongs where it came from: Save offers its file again, not the one
+        // that could not be read.
         Set.PlansFile = openedFile;
         Set.PlansFolder = openedFolder;
+        dialog.FileName = offered;
         LoadStarted = loadedBefore;
     }
 
