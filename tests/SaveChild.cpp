@@ -1,14 +1,11 @@
-// A child process for the fault tests: drives the real window through a script of steps, or
-// saves a big set in a loop until it is killed. It can give up root first, so that files the
-// user may not read or write behave as they do for a user, and it can lower the largest file it
-// may write, so that a save fails as on a full disk.
+// A child process for the fault tests. It can give up root first, so that files the user may not
+// read or write behave as they do for a user.
 //
-//   SaveChild [--user=UID] window STEP...   steps: open=PATH save=PATH save-proposed change
-//                                           limit=BYTES; after each step it prints what the
-//                                           user saw and the window's state
-//   SaveChild [--user=UID] saveloop SOURCE TARGET
-//                                           loads SOURCE, changes every plan, prints READY and
-//                                           saves to TARGET over and over
+//   SaveChild [--user=UID] window STEP...    steps: open=PATH save=PATH save-proposed change
+//                                            limit=BYTES (largest file it may write); after
+//                                            each it prints what the user saw and the state
+//   SaveChild saveloop SOURCE TARGET         loads SOURCE, changes every plan, prints READY and
+//                                            saves to TARGET until killed
 //
 // Exit codes: 0 done, 2 a step could not be carried out, 77 the user could not be changed.
 
@@ -18,7 +15,6 @@
 #include "window/FrmTarvik.h"
 
 #include <QApplication>
-#include <QByteArray>
 #include <QFile>
 #include <QLabel>
 
@@ -37,90 +33,74 @@ namespace {
 constexpr int StepFailed = 2;
 constexpr int UserNotChanged = 77;
 
-// Gives up root for good: no supplementary groups, then group and user uid.
+// Gives up root for good: no supplementary groups, then group and user.
 bool BecomeUser(uid_t uid) {
     if (geteuid() != 0)
         return getuid() == uid;
     return setgroups(0, nullptr) == 0 && setgid(static_cast<gid_t>(uid)) == 0 && setuid(uid) == 0 &&
-           getuid() == uid && geteuid() == uid;
+           geteuid() == uid;
 }
 
-// A file larger than bytes can't be written: a write beyond it fails as on a full disk.
-bool LimitFileSize(const char* bytes) {
+// A write beyond bytes fails as on a full disk.
+bool LimitFileSize(const std::string& bytes) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
     if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
         return false;
-    limit.rlim_cur = std::strtoull(bytes, nullptr, 10);
+    limit.rlim_cur = std::strtoull(bytes.c_str(), nullptr, 10);
     return setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
-QByteArray Encoded(const QString& text) {
-    return text.toUtf8().toPercentEncoding();
+// Prints "KEY text" with the text percent-encoded.
+void Print(const char* key, const QString& text) {
+    std::printf("%s %s\n", key, text.toUtf8().toPercentEncoding().constData());
 }
 
-void Print(const QByteArray& line) {
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
-    std::fputc('\n', stdout);
-}
-
-// The window and the stand-ins it talks to, with what was printed of their logs so far.
 struct Session {
     testing::FakePlatform Fake;
     FrmTarvik W{Fake.Get()};
-    std::size_t MessagesShown = 0;
-    std::size_t DialogsShown = 0;
+    std::size_t Messages = 0;
+    std::size_t Dialogs = 0;
 
-    // Prints the messages and dialogs of the last step and the window's state after it.
-    void Report(const char* step) {
-        Print(QByteArray("STEP ") + step);
-        for (; DialogsShown < Fake.Dialog.Log.size(); ++DialogsShown) {
-            const auto& shown = Fake.Dialog.Log[DialogsShown];
-            Print(QByteArray(shown.Open ? "DIALOG open " : "DIALOG save ") +
-                  Encoded(shown.FileName));
-        }
-        for (; MessagesShown < Fake.Messages.Log.size(); ++MessagesShown) {
-            const auto& shown = Fake.Messages.Log[MessagesShown];
-            Print("MESSAGE " + Encoded(shown.Title) + ' ' + Encoded(shown.Text));
+    void Report(const std::string& step) {
+        Print("STEP", QString::fromStdString(step));
+        for (; Dialogs < Fake.Dialog.Log.size(); ++Dialogs)
+            if (!Fake.Dialog.Log[Dialogs].Open)
+                Print("SAVEAS", Fake.Dialog.Log[Dialogs].FileName);
+        for (; Messages < Fake.Messages.Log.size(); ++Messages) {
+            const auto& shown = Fake.Messages.Log[Messages];
+            const bool oops = shown.Title == QStringLiteral("OOPS");
+            Print(oops ? "OOPS" : "OTHER", oops ? shown.Text : shown.Title + ": " + shown.Text);
         }
         const TrafficSet& set = W.Traffic();
-        Print(QByteArray("STATE changed=") + (set.PlansChanged ? "1" : "0") +
-              " whole=" + (set.PlansWhole ? "1" : "0") + " figures=" +
-              Encoded(W.LBLTarvik[7]->text() + ',' + W.LBLTarvik[10]->text() + ',' +
-                      W.LBLTarvik[11]->text()) +
-              " folder=" + Encoded(Fake.Settings.Values.value(QStringLiteral("PlansPath/Folder"))));
+        Print("CHANGED", QString::number(set.PlansChanged));
+        Print("WHOLE", QString::number(set.PlansWhole));
+        Print("FIGURES", W.LBLTarvik[7]->text() + ',' + W.LBLTarvik[10]->text() + ',' +
+                             W.LBLTarvik[11]->text());
+        Print("FOLDER", Fake.Settings.Values.value(QStringLiteral("PlansPath/Folder")));
     }
 
-    // Runs one step; false when the step is unknown or can't be carried out.
     bool Run(const std::string& step) {
         const auto eq = step.find('=');
         const std::string verb = step.substr(0, eq);
-        const QString arg =
-            eq == std::string::npos ? QString() : QFile::decodeName(step.substr(eq + 1).c_str());
+        const std::string arg = eq == std::string::npos ? std::string() : step.substr(eq + 1);
+        if (verb == "open" || verb == "save")
+            Fake.Dialog.Answers.push_back(QFile::decodeName(arg.c_str()));
         if (verb == "open") {
-            Fake.Dialog.Answers.push_back(arg);
             W.MnuOpen_Click();
         } else if (verb == "save") {
-            Fake.Dialog.Answers.push_back(arg);
             W.MnuSave_Click();
         } else if (verb == "save-proposed") {
-            // The user accepts the name the dialog proposes.
             Fake.Dialog.OnShow = [this] { Fake.Dialog.Answers.push_back(Fake.Dialog.FileName); };
             W.MnuSave_Click();
             Fake.Dialog.OnShow = nullptr;
-        } else if (verb == "change") {
-            TrafficSet& set = W.Traffic();
-            if (set.LastPlan < 0)
-                return false;
-            set.PlanTable[0].SetTailNum("CHANGED");
-            set.PlansChanged = true;
-        } else if (verb == "limit") {
-            if (!LimitFileSize(step.c_str() + eq + 1))
-                return false;
-        } else {
+        } else if (verb == "change" && W.Traffic().LastPlan >= 0) {
+            W.Traffic().PlanTable[0].SetTailNum("CHANGED");
+            W.Traffic().PlansChanged = true;
+        } else if (verb != "limit" || !LimitFileSize(arg)) {
             return false;
         }
-        Report(verb.c_str());
+        Report(verb);
         return true;
     }
 };
@@ -131,33 +111,24 @@ int RunWindow(int argc, char** argv, int first) {
     for (int i = first; i < argc; ++i)
         if (!session.Run(argv[i]))
             return StepFailed;
-    Print("DONE");
+    std::printf("DONE\n");
     return 0;
 }
 
-// The change the loop saves: every plan gets the percentage 100, so that the new file is
-// longer than the old one wherever the old one had two digits.
-void ChangeEveryPlan(TrafficSet& set) {
-    for (int32_t i = 0; i <= set.LastPlan; ++i)
-        set.PlanTable[i].Pcent = 100;
-}
-
+// Every plan gets 100%, so the new file is longer than the old one.
 int SaveLoop(const std::string& source, const std::string& target) {
     TrafficSet set;
     set.PlansFile = source;
     set.PlansFolder = GetFolder(source);
     if (!FillFPlans(set, nullptr).PlansRead)
         return StepFailed;
-    ChangeEveryPlan(set);
-    Print("READY");
+    for (int32_t i = 0; i <= set.LastPlan; ++i)
+        set.PlanTable[i].Pcent = 100;
+    std::printf("READY\n");
     std::fflush(stdout);
-    for (;;) {
-        const SaveResult saved = SavePlans(set, target);
-        if (!saved.Ok) {
-            Print(QByteArray("FAILED ") + saved.Error.c_str());
-            return StepFailed;
-        }
+    while (SavePlans(set, target).Ok) {
     }
+    return StepFailed;
 }
 
 } // namespace
@@ -170,9 +141,7 @@ int main(int argc, char** argv) {
             return UserNotChanged;
         ++first;
     }
-    if (first >= argc)
-        return StepFailed;
-    const std::string mode = argv[first];
+    const std::string mode = first < argc ? argv[first] : "";
     if (mode == "window")
         return RunWindow(argc, argv, first + 1);
     if (mode == "saveloop" && first + 2 < argc)
