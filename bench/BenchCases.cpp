@@ -100,8 +100,8 @@ bool FinishSave(Bench& b) {
 
 const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
-        {"load", 250, PrepareLoad, RunLoad, FinishLoad},
-        {"save", 150, PrepareSave, RunSave, FinishSave},
+        {"load-traffic", 250, PrepareLoad, RunLoad, nullptr, FinishLoad},
+        {"save-traffic", 150, PrepareSave, RunSave, nullptr, FinishSave},
     };
     return cases;
 }

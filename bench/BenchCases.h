@@ -1,6 +1,6 @@
 #pragma once
 // The timed cases of tarvik_bench. To add one, write its Prepare and Run functions in
-// BenchCases.cpp and add a row to the table there.
+// BenchCases.cpp (BenchWindowCases.cpp for the window's) and add a row to the table there.
 
 #include "traffic/Tables.h"
 
@@ -10,6 +10,8 @@
 
 namespace bench {
 
+struct WindowStand;
+
 // What the cases work on. Loaded is a set loaded once, kept for cases that need one.
 struct Bench {
     std::string Folder;
@@ -17,6 +19,8 @@ struct Bench {
     std::unique_ptr<tarvik::TrafficSet> Fresh;  // an empty set, made by a case's Prepare
     std::unique_ptr<tarvik::TrafficSet> Loaded; // made on first use by LoadedSet
     std::string Error;                          // set by a run that failed
+    WindowStand* Window = nullptr;              // the real window, shown, for the window's cases
+    std::string VisitedOld, VisitedNew;         // the airports of the visited-airport lot
 };
 
 // Loads the bench set into a new TrafficSet; false, with the reason in b.Error, on failure.
@@ -31,9 +35,16 @@ struct Case {
     double TargetMs;
     bool (*Prepare)(Bench&);
     bool (*Run)(Bench&);
+    bool (*Check)(Bench&);  // after each run, not timed: did the run do its work; may be null
     bool (*Finish)(Bench&); // after the last run, not timed; may be null
 };
 
+// Opens the bench set in the window through Files, Open, as the case open-set does; false, with the
+// reason in b.Error, when the window did not show the whole set.
+bool OpenSet(Bench& b);
+
+// The traffic-only cases, then the window's.
 const std::vector<Case>& Cases();
+const std::vector<Case>& WindowCases();
 
 } // namespace bench

@@ -1,10 +1,12 @@
 #pragma once
-// The random source of the program: a 64-bit generator whose state takes in the clock at every
-// reseed, so that identifiers drawn within one clock tick still differ.
+// The random source of the program: a 256-bit generator (xoshiro256**) whose state takes in the
+// clock at every reseed, so that identifiers drawn within one clock tick still differ. A reseed
+// costs a clock read and a few multiplications, so that a run may reseed for every plan it changes.
 
 #include "run/RandomId.h"
 
-#include <random>
+#include <array>
+#include <cstdint>
 
 namespace tarvik {
 
@@ -15,7 +17,9 @@ public:
     double Next() override;
 
 private:
-    std::mt19937_64 Engine;
+    uint64_t NextBits();
+
+    std::array<uint64_t, 4> State{};
 };
 
 } // namespace tarvik

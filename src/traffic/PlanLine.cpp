@@ -108,6 +108,12 @@ bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest,
 }
 
 namespace {
+// At least the length of the plan's line: its texts, and the numbers and separators around them.
+std::size_t LineRoom(const FlightPlan& plan) {
+    return 24 + plan.TailNum().size() + plan.Rate().size() + plan.Ivfr().size() +
+           plan.TheRest().size() + plan.HPort().size() + plan.Cment().size();
+}
+
 void AppendFields(const FlightPlan& plan, std::string& out) {
     out.append("AC#");
     AppendNumber(out, plan.Tag);
@@ -137,6 +143,7 @@ void AppendPlanLine(const FlightPlan& plan, std::string& out) {
 
 std::string JoinPlans(const FlightPlan& plan) {
     std::string line;
+    line.reserve(LineRoom(plan));
     AppendPlanLine(plan, line);
     return line;
 }
@@ -177,6 +184,7 @@ bool PlanReadsBack(const FlightPlan& plan) {
 
 std::string DisplayLine(const FlightPlan& plan) {
     std::string line;
+    line.reserve(LineRoom(plan));
     AppendFields(plan, line);
     return line;
 }

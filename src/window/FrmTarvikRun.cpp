@@ -8,6 +8,7 @@
 #include "window/Texts.h"
 #include "window/ValueCombo.h"
 
+#include <QAbstractEventDispatcher>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -20,12 +21,19 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
+
+#if defined(__linux__)
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
 
 namespace tarvik {
 
@@ -59,6 +67,112 @@ std::optional<double> UserNumber(const QString& text) {
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+// text as bytes, one per character, as FromQ gives them, written into out without a buffer of its
+// own: a character above 255 becomes "?".
+void AssignBytes(std::string& out, const QString& text) {
+    out.resize(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        out[static_cast<std::size_t>(i)] = c < 256 ? static_cast<char>(c) : '?';
+    }
+}
+
+// One pass of event processing without the one system call that a pass on glib makes for nothing.
+//
+// A pass that must not block still asks the kernel (poll) about the descriptors of glib's main
+// context. On Linux, with neither socket notifiers nor another library's sources, the only one is
+// glib's own wakeup descriptor, which merely ends a blocked poll early: no source is dispatched for
+// it, and every source of the toolkit (posted events, timers, the window system's events) is found
+// ready without asking the kernel. Under "Change The Lot" a pass is made for every match and that
+// poll is most of its cost, so the main context's poll function is wrapped: inside Pass, a poll
+// that may not wait and watches the wakeup descriptor alone returns "nothing ready" at once. Every
+// other poll, and every pass elsewhere, goes to glib's own function unchanged.
+class QuietPoll {
+public:
+    // Wraps the poll function of the main thread's glib context, once; nothing where the event
+    // dispatcher doesn't run on glib.
+    static void Install();
+    // Processes the pending events once, without blocking.
+    static void Pass() {
+        const bool outer = Quiet.exchange(Real != nullptr, std::memory_order_relaxed);
+        QCoreApplication::processEvents();
+        Quiet.store(outer, std::memory_order_relaxed);
+    }
+
+private:
+    // glib's GPollFD and GPollFunc on Unix.
+    struct PollFd {
+        int fd;
+        unsigned short events;
+        unsigned short revents;
+    };
+    using PollFunc = int (*)(PollFd*, unsigned int, int);
+
+    static int Poll(PollFd* fds, unsigned int count, int timeout) {
+        if (timeout == 0 && count == 1 && Quiet.load(std::memory_order_relaxed) &&
+            IsWakeup(fds[0].fd)) {
+            fds[0].revents = 0;
+            return 0;
+        }
+        return Real(fds, count, timeout);
+    }
+
+    // glib's wakeup descriptor is an eventfd that lives as long as the context: the first eventfd
+    // polled alone is taken as it.
+    static bool IsWakeup(int fd) {
+        const int known = WakeupFd.load(std::memory_order_relaxed);
+        if (known >= 0)
+            return fd == known;
+#if defined(__linux__)
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        char target[64] = {};
+        const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+        if (length > 0 &&
+            std::string_view(target, static_cast<std::size_t>(length)) == "anon_inode:[eventfd]") {
+            WakeupFd.store(fd, std::memory_order_relaxed);
+            return true;
+        }
+#endif
+        return false;
+    }
+
+    template <typename Function> static Function Symbol(const char* name) {
+#if defined(__linux__)
+        void* address = ::dlsym(RTLD_DEFAULT, name);
+        return reinterpret_cast<Function>(address);
+#else
+        Q_UNUSED(name);
+        return nullptr;
+#endif
+    }
+
+    static inline PollFunc Real = nullptr;         // set once, before the wrapper is installed
+    static inline std::atomic<bool> Quiet = false; // a Pass is under way
+    static inline std::atomic<int> WakeupFd = -1;  // learnt at the first quiet poll
+};
+
+void QuietPoll::Install() {
+    static bool tried = false;
+    if (tried)
+        return;
+    tried = true;
+    const QAbstractEventDispatcher* dispatcher =
+        QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread());
+    if (!dispatcher || !dispatcher->inherits("QEventDispatcherGlib"))
+        return;
+    const auto defaultContext = Symbol<void* (*)()>("g_main_context_default");
+    const auto getPoll = Symbol<PollFunc (*)(void*)>("g_main_context_get_poll_func");
+    const auto setPoll = Symbol<void (*)(void*, PollFunc)>("g_main_context_set_poll_func");
+    if (!defaultContext || !getPoll || !setPoll)
+        return;
+    void* context = defaultContext();
+    const PollFunc real = getPoll(context);
+    if (!context || !real)
+        return;
+    Real = real;
+    setPoll(context, &QuietPoll::Poll);
 }
 
 // Wakes the decision wait whenever the window closes or hides, so that it can see the program
@@ -233,7 +347,7 @@ void CloseReview(FrmTarvik& w, ReviewState& r) {
 void SleepUntilDecided(FrmTarvik& w, ReviewState& r) {
     RunState& run = w.Run();
     const bool shown = w.isVisible();
-    QCoreApplication::processEvents();
+    QuietPoll::Pass();
     while (run.ReviewChoice < ChoiceChangeThis && !run.Abandoned) {
         if (shown && !w.isVisible()) {
             run.Abandoned = true; // the window went away without ending the program
@@ -251,6 +365,7 @@ void SleepUntilDecided(FrmTarvik& w, ReviewState& r) {
 } // namespace
 
 void FrmTarvik::SetUpRun() {
+    QuietPoll::Install();
     Review = std::make_shared<ReviewState>();
     for (int16_t i = 0; i < 5; ++i)
         connect(CmdTarvik[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
@@ -322,7 +437,7 @@ void FrmTarvik::AwaitDecision(const std::string& line) {
         OpenReview(*this);
     if (decided) {
         r.LotShown = true;
-        QCoreApplication::processEvents();
+        QuietPoll::Pass();
         if (RunSt.ReviewChoice == ChoiceChangeLot && !RunSt.Abandoned)
             return;
     } else {
@@ -333,20 +448,26 @@ void FrmTarvik::AwaitDecision(const std::string& line) {
     SetBusy(true);
 }
 
+// Read for every plan a lot changes, so it reads only what the change of the Then field uses: the
+// number for "Percentage", the And value for "Visited AirPort".
 ThenChange FrmTarvik::ReadThen() {
     const RuleView rule(*this);
     ThenChange change;
     change.Field = static_cast<int16_t>(rule.Field(ThenFieldBox));
-    change.Value = rule.Bytes(ThenValueBox);
+    const QString value = rule.Text(ThenValueBox);
+    AssignBytes(change.Value, value);
     if (change.Field == Aircraft && rule.EntryPicked(ThenValueBox)) {
         change.HasTag = true;
         change.Tag = rule.PickedTag(ThenValueBox);
     }
-    if (const auto number = UserNumber(rule.Text(ThenValueBox))) {
-        change.HasNumber = true;
-        change.Number = *number;
+    if (change.Field == Percentage) {
+        if (const auto number = UserNumber(value)) {
+            change.HasNumber = true;
+            change.Number = *number;
+        }
     }
-    change.Old = rule.Bytes(AndValueBox);
+    if (change.Field == VisitedAirport)
+        AssignBytes(change.Old, rule.Text(AndValueBox));
     return change;
 }
 
