@@ -1,10 +1,11 @@
 # Front door: `make run` starts the program on the sample set, `make test` runs every test.
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit fuzz-build fuzz-smoke fuzz bench clean
+.PHONY: all deps build run test test-unit fuzz-build fuzz-smoke fuzz asan-build test-asan bench clean
 
 all: build
 
@@ -18,9 +19,28 @@ build: deps
 run: build
 	@scripts/run-sample.sh $(BUILD)/tarvik
 
-test: build fuzz-build
+# The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
+# included) and UndefinedBehaviorSanitizer; any report fails its test. Each step stops the target
+# at its first failing test.
+test: build fuzz-build asan-build
 	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
-	@ctest --test-dir $(FUZZ_BUILD) --output-on-failure
+	@ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
+	@$(ASAN_CTEST)
+
+test-asan: asan-build
+	@$(ASAN_CTEST)
+
+# LeakSanitizer stays on: Qt's offscreen platform leaves nothing behind that it reports, so a leak
+# report is ours. halt_on_error and -fno-sanitize-recover make the first report end the test.
+ASAN_CTEST = ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 QT_QPA_PLATFORM=offscreen \
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Debug keeps the build quick; -g1 is enough for the sanitizers' stack traces.
+asan-build: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+		-DTARVIK_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON \
@@ -33,7 +53,8 @@ fuzz: fuzz-build
 	@scripts/fuzz-all.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
+	@scripts/install-deps.sh xvfb
 	@scripts/bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

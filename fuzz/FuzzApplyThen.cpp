@@ -1,0 +1,240 @@
+// ApplyThen on a plan read from any line that the load would store, with any Then row (values
+// that the window refuses at OK included, since the Then value box can be edited during the
+// review): no crash, and the field that the row names changes as the row says and nothing else
+// does, unless a load could then no longer read the plan's saved line back as the same plan, in
+// which case nothing changes. Either way a load reads the saved line back as the plan.
+//
+// Input: a byte for the Then field (-1 to 7), a byte of flags (1: an aircraft entry is picked,
+// 2: the value reads as a number, 4: the number is taken from raw bits, 8: raw random draws), the
+// aircraft number (2 bytes), the number (8 bytes: raw bits, or a 32-bit count of quarters), then
+// the plan's line, the Then value, the And value box's text and the random draws, separated by the
+// byte 0x1e.
+
+#include "FuzzCheck.h"
+#include "FuzzRandom.h"
+
+#include "run/Change.h"
+#include "traffic/PlanLine.h"
+#include "traffic/Tables.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+using fuzz::Require;
+
+namespace {
+
+constexpr char Marker = '\x1e';
+constexpr std::size_t HeaderSize = 12;
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// A line cut as the load cuts it.
+struct Cut {
+    std::string INP;
+    int16_t Tag = 0;
+    std::string TailNum;
+    int16_t Pcent = 0;
+    std::string Rate, Ivfr, HPort, TheRest, Cment;
+    bool Whole = true;
+
+    explicit Cut(std::string_view line) : INP(line) {
+        Whole = tarvik::SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+    }
+    bool Stored() const { return HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && Whole; }
+    tarvik::FlightPlan Plan() const {
+        tarvik::FlightPlan plan;
+        plan.Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+        return plan;
+    }
+};
+
+struct Input {
+    tarvik::ThenChange Change;
+    bool RawNumber = false;
+    bool RawDraws = false;
+    std::string_view Line, Draws;
+};
+
+Input Read(const uint8_t* data, std::size_t size) {
+    Input in;
+    tarvik::ThenChange& c = in.Change;
+    c.Field = static_cast<int16_t>(data[0] % 9 - 1);
+    c.HasTag = (data[1] & 1) != 0;
+    c.HasNumber = (data[1] & 2) != 0;
+    in.RawNumber = (data[1] & 4) != 0;
+    in.RawDraws = (data[1] & 8) != 0;
+    c.Tag = static_cast<int16_t>(static_cast<uint16_t>(data[2] | data[3] << 8));
+    if (in.RawNumber) {
+        std::memcpy(&c.Number, data + 4, sizeof c.Number);
+    } else {
+        int32_t quarters = 0;
+        std::memcpy(&quarters, data + 4, sizeof quarters);
+        c.Number = quarters / 4.0;
+    }
+    std::string_view rest = fuzz::AsText(data + HeaderSize, size - HeaderSize);
+    std::string_view parts[4];
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t m = rest.find(Marker);
+        parts[i] = rest.substr(0, m);
+        rest = m == std::string_view::npos ? std::string_view() : rest.substr(m + 1);
+    }
+    parts[3] = rest;
+    in.Line = parts[0];
+    c.Value = std::string(parts[1]);
+    c.Old = std::string(parts[2]);
+    in.Draws = parts[3];
+    return in;
+}
+
+bool IsPlaceholder(char c) {
+    return c == '&' || c == '#' || c == '*';
+}
+
+void CheckIdentifier(std::string_view pattern, std::string_view id) {
+    Require(id.size() == pattern.size(), "the identifier has the pattern's length");
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        const char c = id[i];
+        if (!IsPlaceholder(pattern[i]))
+            Require(c == pattern[i], "the identifier keeps what is no placeholder");
+        else
+            Require((c >= 'A' && c <= 'Z') || (c >= '1' && c <= '9'), "a placeholder is drawn");
+    }
+}
+
+// The percentage that the change gives: the number rounded half to even when it fits 16 bits.
+int16_t WantedPcent(const tarvik::ThenChange& c, int16_t before) {
+    if (!c.HasNumber || !std::isfinite(c.Number))
+        return before;
+    const double r = std::nearbyint(c.Number);
+    return r >= -32768 && r <= 32767 ? static_cast<int16_t>(r) : before;
+}
+
+// The plan with the field that the change names set as the change says; an identifier is drawn
+// from the same draws.
+tarvik::FlightPlan Wanted(const tarvik::FlightPlan& before, const Input& in) {
+    using namespace tarvik;
+    const ThenChange& c = in.Change;
+    FlightPlan want = before;
+    switch (c.Field) {
+    case HomeAirport:
+        want.SetHPort(Trim(c.Value));
+        break;
+    case Aircraft:
+        want.Tag = c.HasTag && c.Tag != 0 ? c.Tag : before.Tag;
+        break;
+    case Percentage:
+        want.Pcent = WantedPcent(c, before.Pcent);
+        break;
+    case AircraftId: {
+        fuzz::ByteRandom random(in.Draws, in.RawDraws);
+        std::string id = c.Value;
+        GetRandomId(id, random);
+        CheckIdentifier(c.Value, id);
+        want.SetTailNum(id);
+        break;
+    }
+    case FlightFrequency:
+        want.SetRate(c.Value);
+        break;
+    case IfrVfr:
+        want.SetIvfr(c.Value);
+        break;
+    case VisitedAirport:
+        want.SetTheRest(ReplaceVisited(before.TheRest(), Trim(c.Old), c.Value));
+        break;
+    default:
+        break;
+    }
+    return want;
+}
+
+bool Same(const tarvik::FlightPlan& a, const tarvik::FlightPlan& b) {
+    return a.Tag == b.Tag && a.Pcent == b.Pcent && a.TailNum() == b.TailNum() &&
+           a.Rate() == b.Rate() && a.Ivfr() == b.Ivfr() && a.HPort() == b.HPort() &&
+           a.TheRest() == b.TheRest() && a.Cment() == b.Cment();
+}
+
+// The line with its first ";" turned into "//", as a load reads it.
+std::string SemicolonAsSlashes(std::string text) {
+    const std::size_t p = text.find(';');
+    if (p != std::string::npos)
+        text.replace(p, 1, "//");
+    return text;
+}
+
+bool HoldsLineEnd(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// A load reads the plan's saved line back as the same plan, but for the first ";" of the comment,
+// which it reads as "//". A line end inside a field would make two lines of it.
+bool ReadsBack(const tarvik::FlightPlan& plan) {
+    const std::string line = tarvik::JoinPlans(plan);
+    if (HoldsLineEnd(line))
+        return false;
+    const Cut again(line);
+    tarvik::FlightPlan want = plan;
+    want.SetCment(SemicolonAsSlashes(std::string(plan.Cment())));
+    return again.Stored() && Same(again.Plan(), want);
+}
+
+bool Holds(std::string_view text, std::string_view what) {
+    return text.find(what) != std::string_view::npos;
+}
+
+// The window's checks of the Then value at OK, for the fields whose value becomes a field of the
+// line: no ",", ";" or "//", and a home airport of at most four characters. A value box holds one
+// line.
+bool PassesWindowChecks(const tarvik::ThenChange& c) {
+    using namespace tarvik;
+    const std::string_view v = c.Value;
+    if (c.Field != HomeAirport && c.Field != AircraftId && c.Field != FlightFrequency &&
+        c.Field != IfrVfr)
+        return false;
+    return !Holds(v, ",") && !Holds(v, ";") && !Holds(v, "//") && !HoldsLineEnd(v) &&
+           (c.Field != HomeAirport || Trim(v).size() <= 4);
+}
+
+// A value that passes the window's checks always fits the line, but for a home airport shorter
+// than four characters (the end of the legs can then be read as part of it) or ending in "/" (a
+// comment after it would start there).
+bool AlwaysCarried(const tarvik::ThenChange& c) {
+    const std::string_view home = Trim(c.Value);
+    return PassesWindowChecks(c) &&
+           (c.Field != tarvik::HomeAirport || (home.size() == 4 && home.back() != '/'));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size < HeaderSize)
+        return 0;
+    const Input in = Read(data, size);
+    const Cut cut(in.Line);
+    if (!cut.Stored() || HoldsLineEnd(in.Line))
+        return 0; // no line that the load stores
+    const tarvik::FlightPlan before = cut.Plan();
+    Require(ReadsBack(before), "a stored line's plan reads back");
+    tarvik::FlightPlan after = cut.Plan();
+    fuzz::ByteRandom random(in.Draws, in.RawDraws);
+    tarvik::ApplyThen(after, in.Change, random);
+
+    const tarvik::FlightPlan want = Wanted(before, in);
+    if (AlwaysCarried(in.Change))
+        Require(Same(after, want), "a value that the window lets through is carried");
+    if (ReadsBack(want))
+        Require(Same(after, want), "the named field changes as the change says, and nothing else");
+    else
+        Require(Same(after, before), "a change that the line can't carry is not made");
+    Require(ReadsBack(after), "a load reads a changed plan back as the same plan");
+    return 0;
+}
