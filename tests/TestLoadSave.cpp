@@ -1,6 +1,7 @@
 // Loading a traffic set from its three files and saving the flight-plan file, on folders written
 // at test time.
 
+#include "support/ByteText.h"
 #include "traffic/LineReader.h"
 #include "traffic/Load.h"
 #include "traffic/PlanLine.h"
@@ -19,10 +20,6 @@ using namespace tarvik;
 namespace fs = std::filesystem;
 
 namespace {
-
-QByteArray B(std::string_view s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 const QByteArray Absent("<absent>");
 const QByteArray Folder("<folder>");

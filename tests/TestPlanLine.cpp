@@ -1,5 +1,6 @@
 // The flight-plan line: cutting with SplitPlans, writing with JoinPlans, and the numbers inside it.
 
+#include "support/ByteText.h"
 #include "traffic/Numbers.h"
 #include "traffic/PlanLine.h"
 
@@ -10,13 +11,6 @@
 using namespace tarvik;
 
 namespace {
-
-QByteArray B(std::string_view s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string S(const QByteArray& b) {
-    return std::string(b.constData(), b.size());
-}
 
 constexpr int Fails = 99999; // a ParseInt16 row whose text is refused
 

@@ -1,5 +1,6 @@
 // Lines of Aircraft.txt and Airports.txt, and the code prefix of a typed airport value.
 
+#include "support/ByteText.h"
 #include "traffic/RefLines.h"
 
 #include <QtTest>
@@ -9,12 +10,6 @@
 using namespace tarvik;
 
 namespace {
-QByteArray B(std::string_view s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string S(const QByteArray& b) {
-    return std::string(b.constData(), b.size());
-}
 void Row(const char* name, const char* given, const char* expected) {
     QTest::newRow(name) << QByteArray(given) << QByteArray(expected);
 }

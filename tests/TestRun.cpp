@@ -6,6 +6,7 @@
 #include "run/RandomId.h"
 #include "run/Rule.h"
 #include "run/Walk.h"
+#include "support/ByteText.h"
 #include "traffic/PlanLine.h"
 #include "traffic/Text.h"
 
@@ -20,13 +21,6 @@
 using namespace tarvik;
 
 namespace {
-
-QByteArray B(std::string_view s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string S(const QByteArray& b) {
-    return std::string(b.constData(), b.size());
-}
 
 const double JustBelowOne = std::nextafter(1.0, 0.0);
 
