@@ -11,6 +11,7 @@
 // byte 0x1e.
 
 #include "FuzzCheck.h"
+#include "FuzzPlanCut.h"
 #include "FuzzRandom.h"
 
 #include "run/Change.h"
@@ -26,6 +27,8 @@ using fuzz::Require;
 
 namespace {
 
+using fuzz::Cut;
+
 constexpr char Marker = '\x1e';
 constexpr std::size_t HeaderSize = 12;
 
@@ -38,24 +41,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 // A line cut as the load cuts it.
-struct Cut {
-    std::string INP;
-    int16_t Tag = 0;
-    std::string TailNum;
-    int16_t Pcent = 0;
-    std::string Rate, Ivfr, HPort, TheRest, Cment;
-    bool Whole = true;
-
-    explicit Cut(std::string_view line) : INP(line) {
-        Whole = tarvik::SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-    }
-    bool Stored() const { return HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && Whole; }
-    tarvik::FlightPlan Plan() const {
-        tarvik::FlightPlan plan;
-        plan.Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-        return plan;
-    }
-};
 
 struct Input {
     tarvik::ThenChange Change;
@@ -81,13 +66,7 @@ Input Read(const uint8_t* data, std::size_t size) {
         c.Number = quarters / 4.0;
     }
     std::string_view rest = fuzz::AsText(data + HeaderSize, size - HeaderSize);
-    std::string_view parts[4];
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t m = rest.find(Marker);
-        parts[i] = rest.substr(0, m);
-        rest = m == std::string_view::npos ? std::string_view() : rest.substr(m + 1);
-    }
-    parts[3] = rest;
+    const auto parts = fuzz::SplitAt<4>(rest, Marker);
     in.Line = parts[0];
     c.Value = std::string(parts[1]);
     c.Old = std::string(parts[2]);

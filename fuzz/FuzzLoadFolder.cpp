@@ -168,14 +168,7 @@ void CheckSaveAndReload(const Loaded& first, const LineCount& planLines) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    std::string_view rest = fuzz::AsText(data, size);
-    std::string_view parts[3];
-    for (int i = 0; i < 2; ++i) {
-        const std::size_t m = rest.find(Marker);
-        parts[i] = rest.substr(0, m);
-        rest = m == std::string_view::npos ? std::string_view() : rest.substr(m + 1);
-    }
-    parts[2] = rest;
+    const auto parts = fuzz::SplitAt<3>(fuzz::AsText(data, size), Marker);
     const std::string& folder = MakeFolder();
     LineCount lines[3];
     for (int i = 0; i < 3; ++i) {

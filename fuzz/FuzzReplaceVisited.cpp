@@ -106,13 +106,7 @@ void CheckApplyThen(std::string_view legs, std::string_view oldBox, std::string_
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::string_view rest = fuzz::AsText(data, size);
-    std::string_view parts[3];
-    for (int i = 0; i < 2; ++i) {
-        const std::size_t m = rest.find(Marker);
-        parts[i] = rest.substr(0, m);
-        rest = m == std::string_view::npos ? std::string_view() : rest.substr(m + 1);
-    }
-    parts[2] = rest;
+    const auto parts = fuzz::SplitAt<3>(rest, Marker);
     const std::string_view legs = parts[0], oldBox = parts[1], repl = parts[2];
     const std::string_view old = Trim(oldBox);
 

@@ -2,6 +2,7 @@
 // would store comes back as the same record after JoinPlans and a second SplitPlans.
 
 #include "FuzzCheck.h"
+#include "FuzzPlanCut.h"
 
 #include "traffic/PlanLine.h"
 #include "traffic/Tables.h"
@@ -14,23 +15,7 @@ using fuzz::Require;
 
 namespace {
 
-struct Cut {
-    std::string INP;
-    int16_t Tag = 0;
-    std::string TailNum;
-    int16_t Pcent = 0;
-    std::string Rate, Ivfr, HPort, TheRest, Cment;
-    bool Whole = true;
-
-    explicit Cut(std::string_view line) : INP(line) {
-        Whole = tarvik::SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-    }
-    bool Stored() const { return HPort.size() <= 4 && Tag != 0 && !TheRest.empty() && Whole; }
-    bool NothingButComment() const {
-        return Tag == 0 && Pcent == 0 && TailNum.empty() && Rate.empty() && Ivfr.empty() &&
-               HPort.empty() && TheRest.empty();
-    }
-};
+using fuzz::Cut;
 
 // The line with its first ";" turned into "//".
 std::string SemicolonAsSlashes(std::string_view line) {
