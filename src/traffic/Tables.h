@@ -2,40 +2,16 @@
 // The in-memory traffic set: the plan, aircraft and airport tables, their highest indexes in use,
 // the current-plan cursor, the unsaved-changes flag and where the set came from.
 
+#include "traffic/Memory.h"
+
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvik {
-
-// Memory for the tables. A full-size set is half a million small records; these keep them in few
-// large pieces, so that loading one costs little more than its text.
-namespace memory {
-
-// Room for a table's slots, taken from the system only where written to.
-void* ReserveSlots(std::size_t bytes);
-void ReleaseSlots(void* slots, std::size_t bytes);
-
-// Storage for plan texts, carved out of large shared chunks; a chunk goes back to the system when
-// its last text is freed. Safe to use from any thread.
-void* AllocateText(std::size_t bytes);
-void FreeText(void* text, std::size_t bytes);
-
-template <typename T> struct TextAllocator {
-    using value_type = T;
-    TextAllocator() = default;
-    template <typename U> TextAllocator(const TextAllocator<U>&) {}
-    T* allocate(std::size_t n) { return static_cast<T*>(AllocateText(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) { FreeText(p, n * sizeof(T)); }
-    bool operator==(const TextAllocator&) const { return true; }
-    bool operator!=(const TextAllocator&) const { return false; }
-};
-
-} // namespace memory
 
 // One flight-plan line. The six texts share one buffer, which keeps a full-size set near the size
 // of its file in memory.
