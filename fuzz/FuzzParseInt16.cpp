@@ -1,11 +1,12 @@
 // ParseInt16 on any bytes: no crash, a failure leaves the value alone, and the result agrees with
-// the C library's reading of the same decimal text rounded half to even. Every 16-bit value also
-// reads back from its decimal text.
+// the C library's reading of the same decimal text (exponent included) rounded half to even. Every
+// 16-bit value also reads back from its decimal text.
 
 #include "FuzzCheck.h"
 
 #include "traffic/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -17,14 +18,22 @@ using fuzz::Require;
 namespace {
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ';
 }
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The text between the blanks when it is an optional sign, digits and an optional fraction, with
-// at least one digit; digits counts every digit after the leading zeros.
+// An exponent's digits after its "e": an optional sign and at least one digit.
+bool Exponent(std::string_view text) {
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        text.remove_prefix(1);
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// The text between the blanks when it is an optional sign, digits, an optional fraction and an
+// optional exponent, with at least one digit before the exponent; digits counts every digit of the
+// number after its leading zeros.
 bool PlainDecimal(std::string_view text, std::string& core, std::size_t& digits) {
     std::size_t i = 0;
     std::size_t end = text.size();
@@ -46,6 +55,8 @@ bool PlainDecimal(std::string_view text, std::string& core, std::size_t& digits)
             point = true;
             continue;
         }
+        if ((c == 'e' || c == 'E') && any > 0)
+            return Exponent(std::string_view(core).substr(j + 1));
         if (!IsDigit(c))
             return false;
         ++any;
@@ -70,8 +81,7 @@ void CheckAgainstStrtod(std::string_view text) {
         Require(value == untouched, "a refused number leaves the value alone");
     if (digits > 15)
         return; // beyond what a double reads exactly
-    // strtod does not take "+." or "-." forms any differently, and never sees hex or exponents
-    // here.
+    // strtod does not take "+." or "-." forms any differently, and never sees hex here.
     const double x = std::strtod(core.c_str(), nullptr);
     int16_t want = 0;
     const bool wantOk = tarvik::RoundToInt16(x, want);
@@ -87,7 +97,7 @@ void CheckDecimalTextReadsBack(const uint8_t* data, std::size_t size) {
     char buf[16];
     const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<int>(v));
     const std::string text =
-        std::string(data[0] % 3, ' ') + std::string(buf, res.ptr) + std::string(data[1] % 3, '\t');
+        std::string(data[0] % 3, ' ') + std::string(buf, res.ptr) + std::string(data[1] % 3, ' ');
     int16_t back = 0;
     Require(tarvik::ParseInt16(text, back) && back == v, "a 16-bit value reads back");
 }

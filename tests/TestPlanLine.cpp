@@ -168,7 +168,8 @@ void TestPlanLine::parseInt16_data() {
     auto row = [](const char* name, const char* text, int value) {
         QTest::newRow(name) << QByteArray(text) << value;
     };
-    row("blanks and tabs around a signed number are allowed", "\t -5  ", -5);
+    row("blanks around a signed number are allowed", "  -5  ", -5);
+    row("a tab is no blank", "\t-5", Fails);
     row("a half goes down to the even neighbour", "12.5", 12);
     row("a half goes up to the even neighbour", "13.5", 14);
     row("a negative half goes away from zero to the even neighbour", "-13.5", -14);
@@ -185,7 +186,9 @@ void TestPlanLine::parseInt16_data() {
     row("an empty text fails", "", Fails);
     row("trailing junk fails", "12a", Fails);
     row("a decimal comma is no decimal point", "1,5", Fails);
-    row("an exponent is not read", "1e3", Fails);
+    row("an exponent is part of the number", "1e1", 10);
+    row("a negative exponent can make a half", "25e-1", 2);
+    row("an exponent without digits fails", "1e", Fails);
 }
 
 void TestPlanLine::parseInt16() {

@@ -1,62 +1,106 @@
 #include "traffic/Numbers.h"
 
+#include <QLocale>
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace tarvik {
 
 namespace {
+
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+
+// The digits of a decimal number without its sign: whole part, fraction and the power of ten.
+struct Decimal {
+    std::string_view Whole, Fraction;
+    long long Exponent = 0;
+
+    std::size_t Count() const { return Whole.size() + Fraction.size(); }
+    // The k-th digit from the first, 0 outside.
+    int Digit(long long k) const {
+        if (k < 0 || k >= static_cast<long long>(Count()))
+            return 0;
+        const auto i = static_cast<std::size_t>(k);
+        return (i < Whole.size() ? Whole[i] : Fraction[i - Whole.size()]) - '0';
+    }
+};
+
+// Reads digits, an optional "." and fraction, and an optional exponent from text at i; false when
+// there is no digit. The exponent is held within a bound beyond which every number is 0 or out of
+// any range.
+bool ReadDecimal(std::string_view text, std::size_t& i, Decimal& d) {
+    const std::size_t wholeFrom = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    d.Whole = text.substr(wholeFrom, i - wholeFrom);
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fractionFrom = ++i;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i;
+        d.Fraction = text.substr(fractionFrom, i - fractionFrom);
+    }
+    if (d.Count() == 0)
+        return false;
+    std::size_t e = i;
+    if (e < text.size() && (text[e] == 'e' || text[e] == 'E')) {
+        ++e;
+        const bool negative = e < text.size() && text[e] == '-';
+        if (e < text.size() && (text[e] == '+' || text[e] == '-'))
+            ++e;
+        if (e < text.size() && IsDigit(text[e])) {
+            long long exponent = 0;
+            for (; e < text.size() && IsDigit(text[e]); ++e)
+                exponent = std::min(exponent * 10 + (text[e] - '0'), 1000000000LL);
+            d.Exponent = negative ? -exponent : exponent;
+            i = e;
+        }
+    }
+    return true;
 }
+
 } // namespace
 
 bool ParseInt16(std::string_view text, int16_t& value) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return false;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
     std::size_t i = 0;
-    std::size_t end = text.size();
-    while (i < end && IsBlank(text[i]))
+    const bool negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-')
         ++i;
-    while (end > i && IsBlank(text[end - 1]))
-        --end;
-    bool negative = false;
-    if (i < end && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Whole part, kept bounded: anything above 40000 is out of range whatever follows.
-    long whole = 0;
-    bool anyDigit = false;
-    while (i < end && IsDigit(text[i])) {
-        if (whole < 100000)
-            whole = whole * 10 + (text[i] - '0');
-        anyDigit = true;
-        ++i;
-    }
-    // Fraction: only its comparison with one half matters.
-    int half = -1; // -1 below a half, 0 exactly a half, 1 above
-    if (i < end && text[i] == '.') {
-        ++i;
-        if (i < end && IsDigit(text[i])) {
-            anyDigit = true;
-            const char first = text[i++];
-            bool restNonZero = false;
-            while (i < end && IsDigit(text[i])) {
-                restNonZero = restNonZero || text[i] != '0';
-                ++i;
-            }
-            if (first > '5' || (first == '5' && restNonZero))
-                half = 1;
-            else if (first == '5')
-                half = 0;
+    Decimal d;
+    if (!ReadDecimal(text, i, d) || i != text.size())
+        return false;
+
+    // The decimal point stands before digit number point; only the digits before it and the
+    // comparison of the rest with one half matter.
+    const long long point = static_cast<long long>(d.Whole.size()) + d.Exponent;
+    long long firstNonZero = -1, lastNonZero = -1;
+    for (long long k = 0; k < static_cast<long long>(d.Count()); ++k) {
+        if (d.Digit(k) != 0) {
+            lastNonZero = k;
+            if (firstNonZero < 0)
+                firstNonZero = k;
         }
     }
-    if (!anyDigit || i != end)
-        return false;
-    if (half > 0 || (half == 0 && whole % 2 == 1))
+    long whole = 0;
+    if (firstNonZero >= 0 && firstNonZero < point) {
+        if (point - firstNonZero > 6)
+            return false;
+        for (long long k = firstNonZero; k < point; ++k)
+            whole = whole * 10 + d.Digit(k);
+    }
+    const int next = d.Digit(point);
+    const bool restNonZero = lastNonZero > point;
+    if (next > 5 || (next == 5 && (restNonZero || whole % 2 == 1)))
         ++whole;
     const long signedValue = negative ? -whole : whole;
     if (signedValue < -32768 || signedValue > 32767)
@@ -75,51 +119,51 @@ bool RoundToInt16(double x, int16_t& value) {
     return true;
 }
 
-} // namespace tarvik
-
-namespace tarvik {
-
 double LeadingNumber(std::string_view text) {
-    std::string digits; // the number's characters, blanks dropped
+    // The number's characters with the blanks taken out, and a "d" exponent written as "e".
+    std::string compact;
+    compact.reserve(text.size());
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n')
+            continue;
+        compact.push_back(c == 'd' || c == 'D' ? 'e' : c);
+    }
     std::size_t i = 0;
-    auto skip = [&] {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n'))
-            ++i;
-    };
-    auto take = [&] { digits.push_back(text[i++]); };
-    skip();
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        take();
-    bool any = false;
-    for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
-        take();
-        any = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        take();
-        for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
-            take();
-            any = true;
-        }
-    }
-    if (!any)
-        return 0;
-    // An exponent counts only when digits follow it.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::string exponent = "e";
+    const bool negative = !compact.empty() && compact[0] == '-';
+    if (!compact.empty() && (compact[0] == '+' || compact[0] == '-'))
         ++i;
-        skip();
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            exponent.push_back(text[i++]);
-        bool expDigits = false;
-        for (skip(); i < text.size() && IsDigit(text[i]); skip()) {
-            exponent.push_back(text[i++]);
-            expDigits = true;
-        }
-        if (expDigits)
-            digits += exponent;
+    Decimal d;
+    const std::size_t from = i;
+    if (!ReadDecimal(compact, i, d))
+        return 0;
+    double magnitude = 0;
+    const std::errc error =
+        std::from_chars(compact.data() + from, compact.data() + i, magnitude).ec;
+    if (error == std::errc::result_out_of_range) {
+        // Too large or too small for a double: where the first significant digit stands says which.
+        const std::size_t zeros = d.Whole.find_first_not_of('0');
+        const long long lead = zeros != std::string_view::npos
+                                   ? static_cast<long long>(d.Whole.size() - zeros)
+                                   : -static_cast<long long>(std::min(
+                                         d.Fraction.find_first_not_of('0'), d.Fraction.size()));
+        magnitude = lead + d.Exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    } else if (error != std::errc()) {
+        return 0;
     }
-    return std::strtod(digits.c_str(), nullptr);
+    return negative ? -magnitude : magnitude;
+}
+
+std::optional<double> UserNumber(std::string_view text) {
+    bool ok = false;
+    const QString typed = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const double value = QLocale().toDouble(typed.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool IsNumeric(std::string_view text) {
+    return UserNumber(text) && std::any_of(text.begin(), text.end(), IsDigit);
 }
 
 } // namespace tarvik

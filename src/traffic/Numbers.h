@@ -1,27 +1,35 @@
 #pragma once
-// Numbers as the traffic files write them: blanks around, an optional sign, digits with "." as the
-// decimal point whatever the machine's locale. A fraction goes to the nearest integer, a half to
-// the even neighbour.
+// Every way the program reads a number from text: the numbers of the traffic files, the leading
+// number of a typed value, and a value typed in the user's own number format.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tarvik {
 
-// False, leaving value untouched, when text is no such number or rounds outside -32768..32767.
+// A number of the traffic files: blanks (spaces) around, an optional sign, digits with "." as the
+// decimal point whatever the machine's locale, and an optional exponent ("1e1" is 10). A fraction
+// goes to the nearest integer, a half to the even neighbour. False, leaving value untouched, when
+// text is no such number or rounds outside -32768..32767.
 bool ParseInt16(std::string_view text, int16_t& value);
 
 // The nearest 16-bit integer to x, a half going to the even neighbour; false when outside the range
 // or not finite.
 bool RoundToInt16(double x, int16_t& value);
 
-} // namespace tarvik
-
-namespace tarvik {
-
 // The value of the longest leading part of text that reads as a number: an optional sign, digits
-// with "." as the decimal point and an optional exponent, with blanks, tabs and line feeds skipped
-// anywhere. 0 when the text does not begin with a number; infinite when it is too large.
+// with "." as the decimal point whatever the machine's locale, and an optional exponent, with
+// blanks, tabs and line feeds skipped anywhere. 0 when the text does not begin with a number;
+// infinite when it is too large.
 double LeadingNumber(std::string_view text);
+
+// text read as a whole in the user's number format (the default locale: the system's unless one was
+// set): blanks around, sign, group separators, one decimal separator and an exponent allowed. No
+// value when it is no finite number.
+std::optional<double> UserNumber(std::string_view text);
+
+// True when text is a number in the user's format that holds a digit (so "inf" is none).
+bool IsNumeric(std::string_view text);
 
 } // namespace tarvik
