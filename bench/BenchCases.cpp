@@ -15,7 +15,7 @@ bool LoadInto(Bench& b, tarvik::TrafficSet& set) {
     set.PlansFolder = b.Folder;
     long reports = 0;
     const tarvik::LoadResult r =
-        tarvik::FillFPlans(set, [&reports](const std::string&) { ++reports; });
+        tarvik::FillFPlans(set, [&reports](int64_t, const std::string&) { ++reports; });
     if (!r.Complete) {
         b.Error = "the load stopped in " + r.Stop.File + " at line " + std::to_string(r.Stop.Line) +
                   ": " + r.Stop.Reason;

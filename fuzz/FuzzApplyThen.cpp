@@ -15,6 +15,7 @@
 #include "FuzzRandom.h"
 
 #include "run/Change.h"
+#include "run/RuleChecks.h"
 #include "traffic/PlanLine.h"
 #include "traffic/Tables.h"
 
@@ -166,21 +167,13 @@ bool ReadsBack(const tarvik::FlightPlan& plan) {
     return again.Stored() && Same(again.Plan(), want);
 }
 
-bool Holds(std::string_view text, std::string_view what) {
-    return text.find(what) != std::string_view::npos;
-}
-
-// The window's checks of the Then value at OK, for the fields whose value becomes a field of the
-// line: no ",", ";" or "//", and a home airport of at most four characters. A value box holds one
-// line.
+// The fields whose Then value becomes a field of the line, when the checks of an OK press let the
+// value through. A value box holds one line.
 bool PassesWindowChecks(const tarvik::ThenChange& c) {
     using namespace tarvik;
-    const std::string_view v = c.Value;
-    if (c.Field != HomeAirport && c.Field != AircraftId && c.Field != FlightFrequency &&
-        c.Field != IfrVfr)
-        return false;
-    return !Holds(v, ",") && !Holds(v, ";") && !Holds(v, "//") && !HoldsLineEnd(v) &&
-           (c.Field != HomeAirport || Trim(v).size() <= 4);
+    const bool textField = c.Field == HomeAirport || c.Field == AircraftId ||
+                           c.Field == FlightFrequency || c.Field == IfrVfr;
+    return textField && !HoldsLineEnd(c.Value) && !CheckThenValue(c.Field, c.Value, c.Old);
 }
 
 // A value that passes the window's checks always fits the line, but for a home airport shorter

@@ -116,8 +116,8 @@ struct Loaded {
 void Load(Loaded& l) {
     l.Set.PlansFolder = MakeFolder();
     l.Set.PlansFile = l.Set.PlansFolder + "/" + Names[0];
-    l.Result = tarvik::FillFPlans(l.Set, [&l](const std::string& text) {
-        Require(text.rfind(tarvik::ProblemText, 0) == 0, "a report names the problem");
+    l.Result = tarvik::FillFPlans(l.Set, [&l](int64_t line, const std::string&) {
+        Require(line >= 1, "a report names the line's number");
         ++l.Reports;
     });
 }

@@ -108,8 +108,9 @@ Fresh LoadAndSave(const QString& plansFile, void (*change)(TrafficSet&) = nullpt
     TrafficSet set;
     set.PlansFile = Bytes(plansFile);
     set.PlansFolder = GetFolder(set.PlansFile);
-    if (!FillFPlans(set, [&](const std::string& text) {
-             fresh.Reports << QString::fromLatin1(text.data(), qsizetype(text.size()));
+    if (!FillFPlans(set, [&](int64_t line, const std::string& text) {
+             fresh.Reports << texts::ProblemText(
+                 line, QString::fromLatin1(text.data(), qsizetype(text.size())));
          }).PlansRead)
         return fresh;
     if (change)

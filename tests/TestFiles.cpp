@@ -157,7 +157,7 @@ void TestFiles::openStartsInTheRememberedFolderAndReportsInFileOrder() {
     QCOMPARE(shown.Filter, QStringLiteral("(Flightplans.txt)|FlightPlans.txt"));
     QCOMPARE(win.PlansFile(), plans);
     QCOMPARE(QString::fromStdString(win.W.Traffic().PlansFolder), win.Path("set"));
-    const QString problem = QString::fromLatin1(ProblemText);
+    const QString problem = QStringLiteral("There may be a problem in Line number");
     QCOMPARE(win.Oops(), (QStringList{problem + "5\nBadLineWithoutComma", problem + "7\n   ",
                                       problem + "8\nAC#2,N303CC,10%,Day,IFR,X2,KLAXX"}));
     QCOMPARE(win.Figures(), (QStringList{"3", "5", "4"}));

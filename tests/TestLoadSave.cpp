@@ -77,12 +77,15 @@ Loaded Load(TrafficSet& set, const std::string& plansFile) {
     set.PlansFile = plansFile;
     set.PlansFolder = GetFolder(plansFile);
     Loaded l;
-    l.Result = FillFPlans(set, [&l](const std::string& text) { l.Reports.append(B(text)); });
+    l.Result = FillFPlans(set, [&l](int64_t line, const std::string& text) {
+        l.Reports.append("There may be a problem in Line number" +
+                         QByteArray::number(qint64(line)) + '\n' + B(text));
+    });
     return l;
 }
 
 QByteArray Report(int line, const QByteArray& text) {
-    return QByteArray(ProblemText) + QByteArray::number(line) + '\n' + text;
+    return "There may be a problem in Line number" + QByteArray::number(line) + '\n' + text;
 }
 
 QByteArray Lines(const QList<QByteArray>& lines, const char* end = "\r\n") {

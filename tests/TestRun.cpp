@@ -7,6 +7,7 @@
 #include "run/Rule.h"
 #include "run/Walk.h"
 #include "support/ByteText.h"
+#include "traffic/Numbers.h"
 #include "traffic/PlanLine.h"
 #include "traffic/Text.h"
 
@@ -166,6 +167,7 @@ void TestRun::meetsRule() {
     (isIf ? run.IfValue : run.AndValue) = S(r[2]);
     (isIf ? run.IfTag : run.AndTag) = r.value(3).toShort();
     run.IfNumber = r.value(4).toDouble();
+    run.AndNumber = LeadingNumber(run.AndValue);
     const FlightPlan p = PlanFrom(plan.isEmpty() ? "12|N12345|50|24Hr|IFR|0600,klax|KLAX" : plan);
     QTEST(isIf ? MeetsIf(run, p) : MeetsAnd(run, p), "meets");
 }

@@ -2,6 +2,7 @@
 // decision by mouse and by key, the Then row read at each change, Exit during a review, and the
 // process sleeping while a decision waits.
 
+#include "run/RuleChecks.h"
 #include "support/FakePlatform.h"
 #include "traffic/PlanLine.h"
 #include "window/FrmTarvik.h"
@@ -354,6 +355,10 @@ void TestRunWindow::cancelWithoutARunDoesNotCutTheNextRunShort() {
     QCOMPARE(review.Waits, (QList<int>{0, 1}));
 }
 
+QString Msg(Refused why, int row = ThenRow) {
+    return QString::fromStdString(RefusalText({why, row}));
+}
+
 void TestRunWindow::refusedOkShowsWhyAndStartsNoRun_data() {
     QTest::addColumn<Row>("ifRow");
     QTest::addColumn<Row>("andRow");
@@ -367,23 +372,24 @@ void TestRunWindow::refusedOkShowsWhyAndStartsNoRun_data() {
     QTest::newRow("Then home airport klax with blanks around it is in the table and runs")
         << all << NoAnd << Row{ThenHome, " klax "} << true << QString() << -1;
     QTest::newRow("Then visited airport KLA that only begins a code is refused")
-        << all << NoAnd << Row{ThenVisited, "KLA"} << true << texts::NoAirport << 5;
+        << all << NoAnd << Row{ThenVisited, "KLA"} << true << Msg(Refused::NoAirport) << 5;
     QTest::newRow("And visited airport not in the table is refused")
-        << all << Row{AndVisited, "XXXX"} << id << true << texts::NoAndAirport << 4;
+        << all << Row{AndVisited, "XXXX"} << id << true << Msg(Refused::NoAndAirport) << 4;
     QTest::newRow("If aircraft typed, not picked, is refused")
-        << Row{IfAircraft, "", 0} << NoAnd << id << true << texts::PickAircraft("If=") << 3;
+        << Row{IfAircraft, "", 0} << NoAnd << id << true << Msg(Refused::PickAircraft, IfRow) << 3;
     QTest::newRow("If percentage that is no number is refused")
-        << Row{IfPercentage, "5x"} << NoAnd << id << true << texts::IfPercentageNotNumber << 3;
+        << Row{IfPercentage, "5x"} << NoAnd << id << true << Msg(Refused::IfPercentageNotNumber)
+        << 3;
     QTest::newRow("Then aircraft ID with a comma is refused")
-        << all << NoAnd << Row{ThenId, "N1,2"} << true << texts::ThenValueBreaksLine << 5;
+        << all << NoAnd << Row{ThenId, "N1,2"} << true << Msg(Refused::ThenValueBreaksLine) << 5;
     QTest::newRow("Then home airport of five characters is refused even when the table lists it")
-        << all << NoAnd << Row{ThenHome, "EGLLX"} << true << texts::HomeAirportTooLong << 5;
+        << all << NoAnd << Row{ThenHome, "EGLLX"} << true << Msg(Refused::HomeAirportTooLong) << 5;
     QTest::newRow("Then visited airport with a semicolon is refused")
         << all << Row{AndVisited, "KLAX"} << Row{ThenVisited, "K;SF"} << true
-        << texts::ThenValueCommentMark << 5;
+        << Msg(Refused::ThenValueCommentMark) << 5;
     QTest::newRow("Then visited airport holding the And value from its third character is refused")
         << all << Row{AndHome, "AX"} << Row{ThenVisited, "KLAX"} << true
-        << texts::ReplacementNeverEnds << 5;
+        << Msg(Refused::ReplacementNeverEnds) << 5;
     QTest::newRow("Plans not loaded whole, a mixed set, are refused")
         << all << NoAnd << NewId << false << texts::PlansNotWhole << -1;
 }

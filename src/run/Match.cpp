@@ -1,6 +1,5 @@
 #include "run/Match.h"
 
-#include "traffic/Numbers.h"
 #include "traffic/RefLines.h"
 #include "traffic/Text.h"
 
@@ -37,23 +36,22 @@ bool MeetsIf(RunRule& rule, const FlightPlan& plan) {
 }
 
 bool MeetsAnd(const RunRule& rule, const FlightPlan& plan) {
-    // The And box lists "NA" first, so each field sits one place after its code.
-    switch (rule.AndField) {
-    case 0:
+    switch (FieldCode(AndRow, rule.AndField)) {
+    case NoField:
         return true;
-    case HomeAirport + 1:
+    case HomeAirport:
         return StartsWithNoCase(plan.HPort(), rule.AndValue);
-    case Aircraft + 1:
+    case Aircraft:
         return plan.Tag == rule.AndTag;
-    case Percentage + 1:
-        return LeadingNumber(rule.AndValue) == plan.Pcent;
-    case AircraftId + 1:
+    case Percentage:
+        return rule.AndNumber == plan.Pcent;
+    case AircraftId:
         return EqualsNoCase(plan.TailNum(), rule.AndValue);
-    case FlightFrequency + 1:
+    case FlightFrequency:
         return EqualsNoCase(plan.Rate(), rule.AndValue);
-    case IfrVfr + 1:
+    case IfrVfr:
         return EqualsNoCase(plan.Ivfr(), rule.AndValue);
-    case VisitedAirport + 1:
+    case VisitedAirport:
         return ContainsNoCase(plan.TheRest(), rule.AndValue);
     default:
         return false;

@@ -6,6 +6,7 @@
 #include "traffic/Text.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 namespace tarvik {
@@ -26,56 +27,84 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
-bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
+std::string MoreThan(int32_t capacity, const char* what) {
+    return "the file holds more than " + std::to_string(capacity) + " " + what;
+}
+
+// Reads the file at path line by line: begin() once it is open, then take(line, number) for each
+// line, which returns the empty string to go on or the reason to stop the load at that line. False,
+// with result stopped, when the file could not be read to its end.
+template <typename Begin, typename Take>
+bool ReadEachLine(const std::string& path, LoadResult& result, Begin begin, Take take) {
     LineReader in;
-    if (!in.Open(set.PlansFile)) {
-        result = Stopped(result, set.PlansFile, 0, in.Error());
+    if (!in.Open(path)) {
+        result = Stopped(result, path, 0, in.Error());
         return false;
     }
-    set.PlansWhole = false;
-    set.KeptLines.clear();
-    set.PlanCursor = -1;
-
-    std::string INP;
-    std::string TailNum, Rate, Ivfr, HPort, TheRest, Cment;
-    std::string_view raw;
-    while (in.Next(raw)) {
-        if (raw.empty()) {
-            set.KeptLines.push_back({set.PlanCursor + 1, std::string()});
-            continue;
+    begin();
+    std::string_view line;
+    while (in.Next(line)) {
+        std::string stop = take(line, in.LineNumber());
+        if (!stop.empty()) {
+            result = Stopped(result, path, in.LineNumber(), std::move(stop));
+            return false;
         }
-        int16_t Tag = 0;
-        int16_t Pcent = 0;
-        TailNum.clear();
-        Rate.clear();
-        Ivfr.clear();
-        HPort.clear();
-        TheRest.clear();
-        Cment.clear();
-        INP.assign(raw.data(), raw.size());
-        const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-        if (IsStoredPlan(Tag, HPort, TheRest, whole)) {
-            if (set.PlanCursor + 1 >= PlanSlots::Capacity) {
-                result = Stopped(result, set.PlansFile, in.LineNumber(),
-                                 "the file holds more than " + std::to_string(PlanSlots::Capacity) +
-                                     " plans");
-                return false;
-            }
-            ++set.PlanCursor;
-            if (set.PlanCursor >= set.PlanTable.Size())
-                set.PlanTable.Resize(set.PlanCursor + 1);
-            set.PlanTable[set.PlanCursor].Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest,
-                                                 Cment);
-            continue;
-        }
-        set.KeptLines.push_back({set.PlanCursor + 1, std::string(raw)});
-        if (Cment.empty() && report)
-            report(ProblemText + std::to_string(in.LineNumber()) + "\n" + INP);
     }
     if (in.Failed()) {
-        result = Stopped(result, set.PlansFile, in.LineNumber() + 1, in.Error());
+        result = Stopped(result, path, in.LineNumber() + 1, in.Error());
         return false;
     }
+    return true;
+}
+
+template <typename Take> bool ReadEachLine(const std::string& path, LoadResult& result, Take take) {
+    return ReadEachLine(
+        path, result, [] {}, take);
+}
+
+// The fields SplitPlans cuts from a line, kept from line to line.
+struct PlanFields {
+    std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
+    int16_t Tag = 0;
+    int16_t Pcent = 0;
+
+    // Cuts line; true when it is a plan that the load stores.
+    bool Split(std::string_view line) {
+        Tag = 0;
+        Pcent = 0;
+        for (std::string* text : {&TailNum, &Rate, &Ivfr, &HPort, &TheRest, &Cment})
+            text->clear();
+        INP.assign(line.data(), line.size());
+        const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+        return IsStoredPlan(Tag, HPort, TheRest, whole);
+    }
+};
+
+bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
+    const auto begin = [&set] {
+        set.PlansWhole = false;
+        set.KeptLines.clear();
+        set.PlanCursor = -1;
+    };
+    PlanFields f;
+    const auto take = [&](std::string_view line, int64_t number) {
+        if (line.empty() || !f.Split(line)) {
+            set.KeptLines.push_back({set.PlanCursor + 1, std::string(line)});
+            if (!line.empty() && f.Cment.empty() && report)
+                report(number, f.INP);
+            return std::string();
+        }
+        if (set.PlanCursor + 1 >= PlanSlots::Capacity)
+            return MoreThan(PlanSlots::Capacity, "plans");
+        ++set.PlanCursor;
+        if (set.PlanCursor >= set.PlanTable.Size())
+            set.PlanTable.Resize(set.PlanCursor + 1);
+        set.PlanTable[set.PlanCursor].Assign(f.Tag, f.TailNum, f.Pcent, f.Rate, f.Ivfr, f.HPort,
+                                             f.TheRest, f.Cment);
+        return std::string();
+    };
+    if (!ReadEachLine(set.PlansFile, result, begin, take))
+        return false;
     set.LastPlan = set.PlanCursor;
     set.PlanTable.Resize(set.LastPlan + 1);
     set.PlansWhole = true;
@@ -84,39 +113,22 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
 }
 
 bool LoadAircraft(TrafficSet& set, LoadResult& result) {
-    const std::string path = PathInFolder(set.PlansFolder, "Aircraft.txt");
-    LineReader in;
-    if (!in.Open(path)) {
-        result = Stopped(result, path, 0, in.Error());
-        return false;
-    }
     int32_t i = -1;
-    std::string_view line;
     std::string why;
-    while (in.Next(line)) {
-        ++i;
-        if (i >= AircraftSlots::Capacity) {
-            result = Stopped(result, path, in.LineNumber(),
-                             "the file holds more than " + std::to_string(AircraftSlots::Capacity) +
-                                 " lines");
-            return false;
-        }
+    const auto take = [&](std::string_view line, int64_t) {
+        if (++i >= AircraftSlots::Capacity)
+            return MoreThan(AircraftSlots::Capacity, "lines");
         if (i >= set.AircraftTable.Size())
             set.AircraftTable.Resize(i + 1);
         AircraftEntry& entry = set.AircraftTable[i];
-        if (line.empty()) {
+        if (line.empty())
             entry = AircraftEntry{};
-            continue;
-        }
-        if (!SplitAircraft(line, entry.Acraft, entry.Atag, entry.ASpeed, &why)) {
-            result = Stopped(result, path, in.LineNumber(), why);
-            return false;
-        }
-    }
-    if (in.Failed()) {
-        result = Stopped(result, path, in.LineNumber() + 1, in.Error());
+        else if (!SplitAircraft(line, entry.Acraft, entry.Atag, entry.ASpeed, &why))
+            return why;
+        return std::string();
+    };
+    if (!ReadEachLine(PathInFolder(set.PlansFolder, "Aircraft.txt"), result, take))
         return false;
-    }
     set.LastAircraft = i;
     result.AircraftRead = true;
     set.AircraftTable.Resize(i + 1);
@@ -124,35 +136,21 @@ bool LoadAircraft(TrafficSet& set, LoadResult& result) {
 }
 
 bool LoadAirports(TrafficSet& set, LoadResult& result) {
-    const std::string path = PathInFolder(set.PlansFolder, "Airports.txt");
-    LineReader in;
-    if (!in.Open(path)) {
-        result = Stopped(result, path, 0, in.Error());
-        return false;
-    }
     int32_t j = -1;
-    std::string_view line;
-    while (in.Next(line)) {
+    const auto take = [&](std::string_view line, int64_t) {
         if (line.empty())
-            continue;
-        if (j + 1 >= AirportSlots::Capacity) {
-            result = Stopped(result, path, in.LineNumber(),
-                             "the file holds more than " + std::to_string(AirportSlots::Capacity) +
-                                 " airports");
-            return false;
-        }
+            return std::string();
+        if (j + 1 >= AirportSlots::Capacity)
+            return MoreThan(AirportSlots::Capacity, "airports");
         ++j;
         if (j >= set.AirportTable.Size())
             set.AirportTable.Resize(j + 1);
-        if (!CutAirportCode(line, set.AirportTable[j])) {
-            result = Stopped(result, path, in.LineNumber(), "the line has no comma");
-            return false;
-        }
-    }
-    if (in.Failed()) {
-        result = Stopped(result, path, in.LineNumber() + 1, in.Error());
+        if (!CutAirportCode(line, set.AirportTable[j]))
+            return std::string("the line has no comma");
+        return std::string();
+    };
+    if (!ReadEachLine(PathInFolder(set.PlansFolder, "Airports.txt"), result, take))
         return false;
-    }
     set.LastAirport = j;
     set.AirportTable.Resize(j + 1);
     return true;

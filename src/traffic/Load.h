@@ -23,10 +23,9 @@ struct LoadResult {
     LoadStop Stop;             // set when Complete is false
 };
 
-// Called for every doubtful flight-plan line, with the text to show to the user.
-using ReportLine = std::function<void(const std::string& text)>;
-
-inline constexpr const char* ProblemText = "There may be a problem in Line number";
+// Called for every doubtful flight-plan line with its number in the file (from 1) and the line as
+// SplitPlans left it (its first ";" written "//", its comment cut off).
+using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 
 // Loads set.PlansFile and the two lists of set.PlansFolder into the tables.
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report);

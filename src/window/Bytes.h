@@ -12,10 +12,20 @@ inline QString ToQ(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-// Characters above 255 can't be stored in the files; they become "?".
+// text as bytes, one per character, written into out without a buffer of its own. Characters
+// above 255 can't be stored in the files; they become "?".
+inline void AssignBytes(std::string& out, const QString& text) {
+    out.resize(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        out[static_cast<std::size_t>(i)] = c < 256 ? static_cast<char>(c) : '?';
+    }
+}
+
 inline std::string FromQ(const QString& text) {
-    const QByteArray latin = text.toLatin1();
-    return std::string(latin.constData(), static_cast<std::size_t>(latin.size()));
+    std::string bytes;
+    AssignBytes(bytes, text);
+    return bytes;
 }
 
 } // namespace tarvik

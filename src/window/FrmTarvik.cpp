@@ -1,6 +1,8 @@
 #include "window/FrmTarvik.h"
 
 #include "platform/MessageBoxes.h"
+#include "run/Rule.h"
+#include "window/Bytes.h"
 #include "window/ModTarvik.h"
 #include "window/TarvikIcon.h"
 #include "window/Texts.h"
@@ -110,13 +112,13 @@ const ButtonRow ButtonRows[5] = {
 // CMBTarvik(0) to CMBTarvik(5): the field boxes, then the value boxes, one row a line.
 const int ComboTops[3] = {840, 1320, 1800};
 
-const QStringList FieldEntries[3] = {
-    {"Home AirPort", "AirCraft", "Percentage", "Aircraft ID", "Flight Frequency", "IFR_VFR"},
-    {"NA", "Home AirPort", "AirCraft", "Percentage", "Aircraft ID", "Flight Frequency", "IFR_VFR",
-     "Visited AirPort"},
-    {"Home AirPort", "AirCraft", "Percentage", "Aircraft ID", "Flight Frequency", "IFR_VFR",
-     "Visited AirPort"},
-};
+// The entries of a row's field box.
+QStringList FieldEntries(int row) {
+    QStringList entries;
+    for (int position = 0; position < FieldCount(row); ++position)
+        entries << ToQ(FieldEntry(row, position));
+    return entries;
+}
 
 const char* const ValueTexts[3] = {"CMBTarvik", "", "CMBTarvik"};
 
@@ -160,7 +162,7 @@ void FrmTarvik::BuildControls() {
 
     for (int row = 0; row < 3; ++row) {
         auto* field = new QComboBox(area);
-        field->addItems(FieldEntries[row]);
+        field->addItems(FieldEntries(row));
         field->setCurrentIndex(-1);
         field->setGeometry(Twips(1080, ComboTops[row], 2055, 315));
         CMBTarvik[static_cast<std::size_t>(row)] = field;

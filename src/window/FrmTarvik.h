@@ -23,7 +23,6 @@ class QPushButton;
 namespace tarvik {
 
 class ValueCombo;
-struct RuleRowsState;
 struct ReviewState;
 
 class FrmTarvik : public QMainWindow, private RunHost {
@@ -109,7 +108,6 @@ private:
     bool Running = false;     // a rule run is walking the plans
     bool LoadStarted = false; // a load has begun since start-up
     bool Ending = false;      // the program is ending
-    std::shared_ptr<RuleRowsState> Rows;
     std::shared_ptr<ReviewState> Review;
 };
 

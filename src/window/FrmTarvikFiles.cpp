@@ -37,11 +37,11 @@ std::string PathFromQ(const QString& path) {
 
 // A doubtful line as its message shows it. A line of many thousand characters would make a box
 // far taller than the screen, whose layout alone takes seconds: only its start is shown.
-QString ReportText(const std::string& text) {
+QString ReportText(int64_t line, const std::string& text) {
     constexpr std::size_t Shown = 2000;
     if (text.size() <= Shown)
-        return ToQ(text);
-    return ToQ(std::string_view(text).substr(0, Shown)) +
+        return texts::ProblemText(line, ToQ(text));
+    return texts::ProblemText(line, ToQ(std::string_view(text).substr(0, Shown))) +
            QStringLiteral("...\n(%1 more characters)").arg(text.size() - Shown);
 }
 
@@ -82,8 +82,8 @@ void FrmTarvik::MnuOpen_Click() {
     const bool loadedBefore = LoadStarted;
     LoadStarted = true;
     SetBusy(true);
-    const LoadResult result =
-        FillFPlans(Set, [this](const std::string& text) { ShowOops(ReportText(text)); });
+    const LoadResult result = FillFPlans(
+        Set, [this](int64_t line, const std::string& text) { ShowOops(ReportText(line, text)); });
     SetBusy(false);
     if (!result.PlansRead && result.Stop.Line == 0 && result.Stop.File == Set.PlansFile) {
         // The file could not be read at all: the set in the tables is still the one opened

@@ -1,41 +1,18 @@
 #include "window/FrmTarvik.h"
 
-#include "run/Rule.h"
+#include "run/RuleChecks.h"
 #include "traffic/Numbers.h"
 #include "window/Bytes.h"
-#include "window/RuleRows.h"
 #include "window/ValueCombo.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QLocale>
 
 #include <algorithm>
 #include <vector>
 
 namespace tarvik {
 
-// The rule rows keep nothing of their own: the boxes hold the rule until OK.
-struct RuleRowsState {};
-
 namespace {
-
-// Raises the focus-loss event of one rule box.
-class FocusLossWatcher : public QObject {
-public:
-    FocusLossWatcher(FrmTarvik* window, int16_t index, QObject* box)
-        : QObject(box), Window(window), Index(index) {}
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut)
-            Window->CMBTarvik_LostFocus(Index);
-        return false;
-    }
-
-private:
-    FrmTarvik* Window;
-    int16_t Index;
-};
 
 QStringList Words(const std::string_view* first, const std::string_view* last) {
     QStringList texts;
@@ -71,21 +48,12 @@ void CutText(ValueCombo* box, int limit) {
         box->SetSelectionLength(limit);
 }
 
-// A number in the user's format: blanks around, sign, group separators, one decimal separator and
-// an exponent allowed; it must hold a digit, so the empty text and words such as "inf" are none.
-bool IsNumeric(const QString& text) {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    QLocale::system().toDouble(trimmed, &ok);
-    return ok && std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isDigit(); });
-}
-
 // Empties a text that is no number, and turns one whose leading number is above 99 into "90".
 void HoldPercentage(ValueCombo* box) {
-    const QString typed = box->Text();
+    const std::string typed = FromQ(box->Text());
     if (!IsNumeric(typed))
         box->SetText(QString());
-    if (LeadingNumber(FromQ(typed)) > 99) {
+    if (LeadingNumber(typed) > 99) {
         box->SetText(QStringLiteral("90"));
         box->SetSelectionLength(2);
     }
@@ -94,12 +62,10 @@ void HoldPercentage(ValueCombo* box) {
 } // namespace
 
 void FrmTarvik::SetUpRuleRows() {
-    Rows = std::make_shared<RuleRowsState>();
     for (int i = 0; i < 6; ++i) {
         const auto index = static_cast<int16_t>(i);
-        QComboBox* box = CMBTarvik[static_cast<std::size_t>(i)];
-        connect(box, &QComboBox::activated, this, [this, index] { CMBTarvik_Click(index); });
-        box->installEventFilter(new FocusLossWatcher(this, index, box));
+        connect(CMBTarvik[static_cast<std::size_t>(i)], &QComboBox::activated, this,
+                [this, index] { CMBTarvik_Click(index); });
     }
     for (int i = 3; i < 6; ++i) {
         const auto index = static_cast<int16_t>(i);
@@ -157,36 +123,28 @@ void FrmTarvik::FillComboIF(int16_t MyIndex, int16_t /*YourIndex*/, int16_t Atag
 void FrmTarvik::CMBTarvik_Change(int16_t Index) {
     if (Index < 3 || Index > 5)
         return;
-    const int16_t fieldBox = static_cast<int16_t>(Index - 3);
-    const int position = CMBTarvik[static_cast<std::size_t>(fieldBox)]->currentIndex();
+    const int row = Index - 3;
     ValueCombo* box = ValueBox(Index);
-    if (position < 0)
-        return;
-    if (Index == 4 && position == 0) { // "NA"
+    const EntryShape shape = ShapeOf(row, CMBTarvik[static_cast<std::size_t>(row)]->currentIndex());
+    switch (shape.Rule) {
+    case Entry::LockNA:
         box->SetLocked(true);
-        return;
-    }
-    switch (FieldCode(fieldBox, position)) {
-    case HomeAirport:
-    case VisitedAirport:
-        CutText(box, 4);
         break;
-    case AircraftId:
-        CutText(box, 6);
+    case Entry::Cut:
+        CutText(box, shape.Limit);
         break;
-    case Percentage:
+    case Entry::Percentage:
         HoldPercentage(box);
         break;
-    case Aircraft:
-    case FlightFrequency:
-    case IfrVfr:
+    case Entry::ListOnly:
         box->SetText(QString());
         break;
-    default:
+    case Entry::Free:
         break;
     }
 }
 
+// Moving the focus out of a rule box changes nothing.
 void FrmTarvik::CMBTarvik_LostFocus(int16_t) {}
 
 void FrmTarvik::PickField(int16_t Index, int position) {
