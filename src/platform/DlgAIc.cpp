@@ -7,12 +7,15 @@ namespace tarvik {
 
 namespace {
 
-// "(Flightplans.txt)|FlightPlans.txt" as a Qt name filter: description, then the pattern.
-QString QtFilter(const QString& filter) {
-    const int bar = filter.indexOf('|');
-    if (bar < 0)
-        return filter;
-    return QStringLiteral("%1 (%2)").arg(filter.left(bar), filter.mid(bar + 1));
+// "(Flightplans.txt)|FlightPlans.txt|..." as Qt name filters: each description with its pattern.
+QStringList QtFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    if (filters.isEmpty())
+        filters << filter;
+    return filters;
 }
 
 } // namespace
@@ -43,11 +46,12 @@ std::optional<QString> DlgAIc::Ask(Mode mode, QWidget* parent) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!Filter.isEmpty())
-        dialog.setNameFilter(QtFilter(Filter));
+        dialog.setNameFilters(QtFilters(Filter));
     if (!InitDir.isEmpty())
         dialog.setDirectory(InitDir);
-    // A file name chosen before is proposed again, in its own folder.
-    if (!FileName.isEmpty())
+    // Save proposes the file chosen before, in its own folder; Open starts in InitDir when it has
+    // one.
+    if (!FileName.isEmpty() && (mode == Mode::Save || InitDir.isEmpty()))
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -16,8 +16,9 @@ public:
 
     bool CancelError = false; // a cancel counts as an error (Show returns false)
     QString InitDir;          // the folder the dialog starts in
-    QString Filter;           // "description|pattern", as "(Flightplans.txt)|FlightPlans.txt"
-    QString FileName;         // the full path chosen last
+    QString
+        Filter; // "description|pattern" pairs joined by "|": "(Flightplans.txt)|FlightPlans.txt"
+    QString FileName; // the full path chosen last
 
     // Shows the dialog; true with FileName set to the path chosen. A cancel returns false when
     // CancelError is set, and true with FileName unchanged otherwise.

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QAction;
 class QComboBox;
@@ -36,6 +37,9 @@ public:
 
     // Menu handlers.
     void MnuOpen_Click();
+    // Opens the set of a flight-plan file as Open does once its dialog has chosen it: asks first
+    // about unsaved changes, and is refused during a review.
+    void OpenPlansFile(const QString& path);
     void MnuSave_Click();
     void MnuExit_Click();
 
@@ -85,6 +89,15 @@ private:
     void ShowOops(const QString& text);
 
     // FrmTarvikFiles.cpp
+    // What Open must put back when the chosen file can't be read.
+    struct OpenedSet {
+        std::string File, Folder;
+        QString Offered; // the dialog's file name
+        bool Loaded = false;
+    };
+    bool ReadyToOpen(); // not ending, no review waiting, unsaved changes dealt with
+    OpenedSet PrepareOpen();
+    void LoadChosenSet(const OpenedSet& before);
     // Asks the exit question when plans are changed; false when the user's work could not be
     // saved and the caller must stay in the window.
     bool MaySaveChanges();

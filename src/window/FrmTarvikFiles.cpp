@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace tarvik {
@@ -20,7 +22,8 @@ namespace {
 
 const QString PathSection = QStringLiteral("PlansPath");
 const QString FolderKey = QStringLiteral("Folder");
-const QString PlansFilter = QStringLiteral("(Flightplans.txt)|FlightPlans.txt");
+const QString PlansFilter =
+    QStringLiteral("(Flightplans.txt)|FlightPlans.txt|(FlightPlans_*.txt)|FlightPlans_*.txt");
 
 // The figure labels of the plans, aircraft and airports.
 constexpr std::size_t PlansFigure = 7;
@@ -54,32 +57,49 @@ void FrmTarvik::SetUpFiles() {
 }
 
 void FrmTarvik::MnuOpen_Click() {
-    if (Ending)
+    if (!ReadyToOpen())
         return;
-    if (IsRunning()) {
-        ShowOops(texts::OpenDuringRun);
+    const OpenedSet before = PrepareOpen();
+    if (!P.Dialog->ShowOpen(this)) {
+        EndProgram();
         return;
     }
-    if (!MaySaveChanges())
-        return;
+    LoadChosenSet(before);
+}
 
+void FrmTarvik::OpenPlansFile(const QString& path) {
+    if (!ReadyToOpen())
+        return;
+    const OpenedSet before = PrepareOpen();
+    P.Dialog->FileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    LoadChosenSet(before);
+}
+
+bool FrmTarvik::ReadyToOpen() {
+    if (Ending)
+        return false;
+    if (IsRunning()) {
+        ShowOops(texts::OpenDuringRun);
+        return false;
+    }
+    return MaySaveChanges();
+}
+
+FrmTarvik::OpenedSet FrmTarvik::PrepareOpen() {
+    const OpenedSet before{Set.PlansFile, Set.PlansFolder, P.Dialog->FileName, LoadStarted};
     Set.PlansChanged = false;
-    const std::string openedFile = Set.PlansFile;
-    const std::string openedFolder = Set.PlansFolder;
     Set.PlansFolder = PathFromQ(P.Settings->Get(PathSection, FolderKey));
     DlgAIc& dialog = *P.Dialog;
     dialog.CancelError = true;
     dialog.InitDir = PathToQ(Set.PlansFolder);
     dialog.Filter = PlansFilter;
-    const QString offered = dialog.FileName;
-    if (!dialog.ShowOpen(this)) {
-        EndProgram();
-        return;
-    }
+    return before;
+}
 
+void FrmTarvik::LoadChosenSet(const OpenedSet& before) {
+    DlgAIc& dialog = *P.Dialog;
     Set.PlansFile = PathFromQ(dialog.FileName);
     Set.PlansFolder = GetFolder(Set.PlansFile);
-    const bool loadedBefore = LoadStarted;
     LoadStarted = true;
     SetBusy(true);
     const LoadResult result = FillFPlans(
@@ -89,10 +109,10 @@ void FrmTarvik::MnuOpen_Click() {
         // The file could not be read at all: the set in the tables is still the one opened
         // before, and it belongs where it came from: Save offers its file again, not the one
         // that could not be read.
-        Set.PlansFile = openedFile;
-        Set.PlansFolder = openedFolder;
-        dialog.FileName = offered;
-        LoadStarted = loadedBefore;
+        Set.PlansFile = before.File;
+        Set.PlansFolder = before.Folder;
+        dialog.FileName = before.Offered;
+        LoadStarted = before.Loaded;
     }
 
     if (result.PlansRead)
@@ -129,11 +149,14 @@ void FrmTarvik::MnuExit_Click() {
 bool FrmTarvik::MaySaveChanges() {
     if (!Set.PlansChanged)
         return true;
-    const Answer answer =
-        P.Messages->Show(this, texts::SaveQuestion, texts::Warning, Buttons::YesNo);
-    if (answer != Answer::Yes)
+    switch (P.Messages->Show(this, texts::SaveQuestion, texts::Warning, Buttons::YesNo)) {
+    case Answer::Yes:
+        return SaveWithDialog();
+    case Answer::No:
         return true;
-    return SaveWithDialog();
+    default: // the question dismissed: stay, nothing saved and nothing lost
+        return false;
+    }
 }
 
 bool FrmTarvik::SaveWithDialog() {

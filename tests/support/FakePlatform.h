@@ -51,7 +51,8 @@ protected:
     }
 };
 
-// Records every message box and answers Yes/No boxes from a queue (Yes when it is empty).
+// Records every message box and answers Yes/No boxes from a queue (Yes when it is empty), OK boxes
+// with OK; Script, when set, may answer any box first.
 class FakeMessages : public MessageBoxes {
 public:
     struct Shown {
@@ -62,12 +63,16 @@ public:
     std::vector<Shown> Log;
     std::deque<Answer> Answers;
     std::function<void()> OnShow;
+    std::function<std::optional<Answer>(const Shown&)> Script;
 
     Answer Show(QWidget*, const QString& text, const QString& title, Buttons buttons) override {
         Log.push_back({text, title, buttons});
         if (OnShow)
             OnShow();
-        if (buttons == Buttons::Ok)
+        if (Script)
+            if (const std::optional<Answer> answer = Script(Log.back()))
+                return *answer;
+        if (buttons == Buttons::Ok || buttons == Buttons::OkStop)
             return Answer::Ok;
         if (Answers.empty())
             return Answer::Yes;
