@@ -5,18 +5,23 @@ ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit fuzz-build fuzz-smoke fuzz asan-build test-asan bench clean
+.PHONY: all deps configure build run test test-unit fuzz-build fuzz-smoke fuzz asan-build test-asan \
+	bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds only the program, not the tests.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tarvik
 	@scripts/run-sample.sh $(BUILD)/tarvik
 
 # The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
