@@ -4,9 +4,10 @@ FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run test test-unit fuzz-build fuzz-smoke fuzz asan-build test-asan \
-	bench clean
+.PHONY: all deps configure build run install test test-unit fuzz-build fuzz-smoke fuzz asan-build \
+	test-asan bench clean
 
 all: build
 
@@ -23,6 +24,14 @@ build: configure
 run: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target tarvik
 	@scripts/run-sample.sh $(BUILD)/tarvik
+
+# What a desktop install needs: the program, its menu entry, its icons and its manual page.
+INSTALLED_TARGETS = tarvik tarvik_desktop
+
+# Installs under PREFIX (default /usr/local); DESTDIR, when set, is put in front of every path.
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 # The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
 # included) and UndefinedBehaviorSanitizer; any report fails its test. Each step stops the target
