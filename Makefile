@@ -6,8 +6,8 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run install test test-unit fuzz-build fuzz-smoke fuzz asan-build \
-	test-asan bench clean
+.PHONY: all deps configure build run install package test test-unit fuzz-build fuzz-smoke fuzz \
+	asan-build test-asan bench clean
 
 all: build
 
@@ -32,6 +32,13 @@ INSTALLED_TARGETS = tarvik tarvik_desktop
 install: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# The Debian package, in $(BUILD)/package/. dpkg-shlibdeps (dpkg-dev, with file) finds the
+# libraries it depends on.
+package: configure
+	@scripts/install-deps.sh dpkg-dev file
+	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@cd $(BUILD) && cpack --config CPackConfig.cmake
 
 # The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
 # included) and UndefinedBehaviorSanitizer; any report fails its test. Each step stops the target
