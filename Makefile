@@ -6,8 +6,8 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run install package test test-unit fuzz-build fuzz-smoke fuzz \
-	asan-build test-asan bench clean
+.PHONY: all deps configure build run install package package-check test test-unit fuzz-build \
+	fuzz-smoke fuzz asan-build test-asan bench clean
 
 all: build
 
@@ -39,6 +39,11 @@ package: configure
 	@scripts/install-deps.sh dpkg-dev file
 	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
 	@cd $(BUILD) && cpack --config CPackConfig.cmake
+
+# Builds the package and checks what is in it; see scripts/package-check.sh.
+package-check: package
+	@scripts/install-deps.sh desktop-file-utils
+	@scripts/package-check.sh $(BUILD)
 
 # The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
 # included) and UndefinedBehaviorSanitizer; any report fails its test. Each step stops the target
