@@ -33,12 +33,11 @@ install: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
-# The Debian package, in $(BUILD)/package/. dpkg-shlibdeps (dpkg-dev, with file) finds the
-# libraries it depends on.
+# The Debian package, in $(BUILD)/package/. Like `make build` it builds everything first.
+# dpkg-shlibdeps (dpkg-dev, with file) finds the libraries it depends on.
 package: configure
 	@scripts/install-deps.sh dpkg-dev file
-	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
-	@cd $(BUILD) && cpack --config CPackConfig.cmake
+	@cmake --build $(BUILD) -j $(JOBS) --target package
 
 # Builds the package and checks what is in it; see scripts/package-check.sh.
 package-check: package

@@ -1,11 +1,6 @@
-# The Debian package: `make package` (or `cmake --build build --target package`) writes
-# <build>/package/tarvik_<version>_<arch>.deb. It holds what the install rules name: the program,
-# its menu entry, its icons and its manual page.
-
-# `make install` and `make package` build only what they install, then install or package it: the
-# install step does not build `all` (every test and the bench) first. The CMake target `package`
-# still does.
-set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# The Debian package: `make package`, that is `cmake --build build --target package`, builds
+# everything and writes <build>/package/tarvik_<version>_<arch>.deb. It holds what the install
+# rules name: the program, its menu entry, its icons and its manual page.
 
 set(TARVIK_PACKAGE_MAINTAINER "Tarvik developers"
     CACHE STRING "The Maintainer field of the Debian package")
