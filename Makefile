@@ -4,20 +4,45 @@ FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX   ?= /usr/local
 
-.PHONY: all deps build run test test-unit fuzz-build fuzz-smoke fuzz asan-build test-asan bench clean
+.PHONY: all deps configure build run install package package-check test test-unit fuzz-build \
+	fuzz-smoke fuzz asan-build test-asan bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds only the program, not the tests.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tarvik
 	@scripts/run-sample.sh $(BUILD)/tarvik
+
+# What a desktop install needs: the program, its menu entry, its icons and its manual page.
+INSTALLED_TARGETS = tarvik tarvik_desktop
+
+# Installs under PREFIX (default /usr/local); DESTDIR, when set, is put in front of every path.
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# The Debian package, in $(BUILD)/package/. Like `make build` it builds everything first.
+# dpkg-shlibdeps (dpkg-dev, with file) finds the libraries it depends on.
+package: configure
+	@scripts/install-deps.sh dpkg-dev file
+	@cmake --build $(BUILD) -j $(JOBS) --target package
+
+# Builds the package and checks what is in it; see scripts/package-check.sh.
+package-check: package
+	@scripts/install-deps.sh desktop-file-utils
+	@scripts/package-check.sh $(BUILD)
 
 # The gcc build's tests, the fuzz smoke runs, then every test again under AddressSanitizer (leaks
 # included) and UndefinedBehaviorSanitizer; any report fails its test. Each step stops the target
