@@ -7,6 +7,10 @@
 
 namespace tarvik {
 
+ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) {
+    return std::fread(buffer, 1, size, file);
+};
+
 LineReader::~LineReader() {
     if (File)
         std::fclose(File);
@@ -45,7 +49,7 @@ bool LineReader::Fill() {
     }
     if (Len == Buf.size())
         Buf.resize(Buf.size() * 2);
-    const std::size_t got = std::fread(Buf.data() + Len, 1, Buf.size() - Len, File);
+    const std::size_t got = ReadBlock(Buf.data() + Len, Buf.size() - Len, File);
     if (got == 0) {
         if (std::ferror(File))
             Why = std::strerror(errno ? errno : EIO);

@@ -10,6 +10,10 @@
 
 namespace tarvik {
 
+// The call that reads a block of a file, as std::fread; tests put one that fails in its place.
+using ReadBlockFunction = std::size_t (*)(void* buffer, std::size_t size, std::FILE* file);
+extern ReadBlockFunction ReadBlock;
+
 class LineReader {
 public:
     static constexpr std::size_t DefaultBlockSize = 1 << 20;
