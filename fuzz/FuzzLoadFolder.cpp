@@ -92,11 +92,21 @@ LineCount CountLines(std::string_view text) {
     return n;
 }
 
+// A text that the reader refuses at once: a UTF-16 byte-order mark at its start, or a NUL byte in
+// its first 64 KiB.
+bool Refused(std::string_view text) {
+    return text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF" ||
+           text.substr(0, 64 * 1024).find('\0') != std::string_view::npos;
+}
+
 // Reading with blocks of a few bytes gives the same lines: line ends split across blocks included.
 void CheckSmallBlocks(const std::string& path, std::string_view text, std::size_t blockSize) {
     const std::vector<std::string_view> want = SplitLines(text);
     tarvik::LineReader in(blockSize);
-    Require(in.Open(path), "the file opens");
+    const bool opened = in.Open(path);
+    Require(opened != Refused(text), "a text of one byte per character opens, and only that");
+    if (!opened)
+        return;
     std::size_t n = 0;
     std::string_view line;
     while (in.Next(line)) {
@@ -122,7 +132,7 @@ void Load(Loaded& l) {
     });
 }
 
-void CheckCounts(const Loaded& l, const LineCount plans[3]) {
+void CheckCounts(const Loaded& l, const LineCount plans[3], bool anyRefused) {
     if (!l.Result.PlansRead) {
         Require(!l.Result.Complete && !l.Result.Stop.Reason.empty(), "a stop gives its reason");
         return;
@@ -136,7 +146,7 @@ void CheckCounts(const Loaded& l, const LineCount plans[3]) {
         Require(static_cast<std::size_t>(l.Set.LastAirport + 1) == plans[2].NonEmpty,
                 "every non-empty airport line gives a code");
     } else {
-        Require(!l.Result.Stop.Reason.empty() && l.Result.Stop.Line >= 1,
+        Require(!l.Result.Stop.Reason.empty() && (l.Result.Stop.Line >= 1 || anyRefused),
                 "a stop names its line and reason");
     }
 }
@@ -154,8 +164,9 @@ void CheckSaveAndReload(const Loaded& first, const LineCount& planLines) {
     Require(CountLines(text).All == planLines.All, "the save writes every line back");
     Require(text.empty() || text.compare(text.size() - 2, 2, "\r\n") == 0,
             "every saved line ends with CR LF");
-    // A second byte-order mark would be taken for the first on the next load.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    // A second byte-order mark would be taken for the first on the next load; a UTF-16 one or a
+    // NUL that moved to the start with the first one dropped is refused.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0 || Refused(text))
         return;
     WriteFile(MakeFolder() + "/" + Names[0], text);
     Loaded second;
@@ -171,14 +182,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto parts = fuzz::SplitAt<3>(fuzz::AsText(data, size), Marker);
     const std::string& folder = MakeFolder();
     LineCount lines[3];
+    bool anyRefused = false;
     for (int i = 0; i < 3; ++i) {
+        anyRefused = anyRefused || Refused(parts[i]);
         WriteFile(folder + "/" + Names[i], parts[i]);
         lines[i] = CountLines(parts[i]);
         CheckSmallBlocks(folder + "/" + Names[i], parts[i], 1 + (size > 0 ? data[0] % 12 : 0));
     }
     Loaded first;
     Load(first);
-    CheckCounts(first, lines);
+    CheckCounts(first, lines, anyRefused);
     if (first.Result.PlansRead)
         CheckSaveAndReload(first, lines[0]);
     return 0;

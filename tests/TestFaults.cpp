@@ -88,14 +88,6 @@ QString WriteSet(const QString& folder, const QByteArray& plans,
     return folder + "/FlightPlans.txt";
 }
 
-QByteArray Junk(int size) {
-    std::mt19937 engine(1);
-    QByteArray out(size, Qt::Uninitialized);
-    for (char& c : out)
-        c = static_cast<char>(engine() & 0xFF);
-    return out;
-}
-
 // What a fresh program writes after opening plansFile and applying change, and the doubtful
 // lines it reports; no Saved when the plans can't be read whole.
 struct Fresh {
@@ -404,13 +396,6 @@ void TestFaults::badInputThroughOpen_data() {
 
     const QByteArray plans = PlanLines(3);
     const QString none;
-    QTest::newRow("Binary junk as the flight-plan file is reported line by line and saved back")
-        << Junk(64 * 1024) << TwoAircraft << none << none << 0 << none << Saves::NewPlans;
-    QTest::newRow("A flight-plan file of NUL bytes is one doubtful line, shown whole")
-        << QByteArray(1500, '\0') << TwoAircraft << none << none << 0 << none << Saves::NewPlans;
-    QTest::newRow("A 1 MB line that is no plan is one doubtful line whose start is shown")
-        << plans + QByteArray(1 << 20, 'x') + "\r\n" + plans << TwoAircraft << none << none << 0
-        << none << Saves::NewPlans;
     QTest::newRow("500,002 plans stop the load, nothing can be saved and the next Open works")
         << PlanLines(PlanSlots::Capacity + 1) << TwoAircraft << none << "FlightPlans.txt"
         << PlanSlots::Capacity + 1 << "500001" << Saves::Refused;

@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tarvik {
 
@@ -16,24 +21,83 @@ LineReader::~LineReader() {
         std::fclose(File);
 }
 
+namespace {
+
+constexpr std::size_t PeekBytes = 64 * 1024;
+
+// Why the start of a file shows it is no text of one byte per character; empty when it may be one.
+std::string NoOneByteText(std::string_view start) {
+    if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF")
+        return "it is a UTF-16 text (it starts with a UTF-16 byte-order mark), not a text of one "
+               "byte per character";
+    if (start.find('\0') != std::string_view::npos)
+        return "it is not a text file (it holds NUL bytes)";
+    return {};
+}
+
+} // namespace
+
+// Only a plain file is opened: a pipe would block the program until somebody wrote to it, and a
+// device may never end. On systems with pipes the file is opened without waiting and looked at
+// again, in case it was swapped for one in between.
 bool LineReader::Open(const std::string& path) {
-    struct stat st {};
-    const bool known = ::stat(path.c_str(), &st) == 0;
-    if (known && S_ISDIR(st.st_mode)) {
-        Why = "it is a folder, not a file";
+    if (const std::string kind = NotPlainFile(path); !kind.empty()) {
+        Why = "it is " + kind + ", not a file";
         return false;
     }
+#ifndef _WIN32
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        Why = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Why = "it is no longer a plain file";
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    File = ::fdopen(fd, "rb");
+    if (!File) {
+        Why = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+#else
     File = std::fopen(path.c_str(), "rb");
     if (!File) {
         Why = std::strerror(errno);
         return false;
     }
+#endif
+    Stamped = StampOf(path);
+    const auto size = static_cast<uint64_t>(Stamped.Size);
+    if (size > LargestTrafficFile) {
+        Why = TooLarge;
+        return false;
+    }
+    if (!CheckStart())
+        return false;
     // A file smaller than a block is read whole into a buffer of its size. The first read takes at
     // least the three bytes of a byte-order mark.
-    std::size_t size = BlockSize;
-    if (known && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) < size)
-        size = static_cast<std::size_t>(st.st_size) + 1;
-    Buf.resize(std::max<std::size_t>(size, 4));
+    Buf.resize(std::max<std::size_t>(std::min<uint64_t>(BlockSize, size + 1), 4));
+    return true;
+}
+
+// Reads the start of the file and goes back to its beginning; false, with the reason, when it is
+// no text of one byte per character.
+bool LineReader::CheckStart() {
+    std::string start(PeekBytes, '\0');
+    start.resize(ReadBlock(start.data(), start.size(), File));
+    if (std::ferror(File)) {
+        Why = std::strerror(errno ? errno : EIO);
+        return false;
+    }
+    Why = NoOneByteText(start);
+    if (!Why.empty())
+        return false;
+    std::rewind(File);
     return true;
 }
 
@@ -57,6 +121,12 @@ bool LineReader::Fill() {
         return false;
     }
     Len += got;
+    Read += got;
+    if (Read > LargestTrafficFile) { // the file grew while it was read
+        Why = TooLarge;
+        AtEof = true;
+        return false;
+    }
     if (First) {
         First = false;
         if (Len >= 3 && std::memcmp(Buf.data(), "\xEF\xBB\xBF", 3) == 0)
@@ -96,6 +166,8 @@ bool LineReader::Next(std::string_view& line) {
             end = static_cast<std::size_t>(lf - base);
             next = end + 1;
         } else if (!AtEof) {
+            if (avail > LongestLine)
+                return LineTooLong();
             // Fill may move the buffer, even when nothing more came: look again from the top.
             if (!Fill() && !AtEof)
                 return false;
@@ -106,11 +178,19 @@ bool LineReader::Next(std::string_view& line) {
         } else {
             return false;
         }
+        if (end - Pos > LongestLine)
+            return LineTooLong();
         line = std::string_view(base + Pos, end - Pos);
         Pos = next;
         ++Number;
         return true;
     }
+}
+
+bool LineReader::LineTooLong() {
+    Why = "the line is longer than " + std::to_string(LongestLine) + " characters";
+    AtEof = true;
+    return false;
 }
 
 } // namespace tarvik

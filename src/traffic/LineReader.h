@@ -1,6 +1,10 @@
 #pragma once
 // Reads a text file line by line in blocks, whatever its line ends (CR LF, LF or CR), skipping a
-// UTF-8 byte-order mark at its start. Lines come back as bytes, without their line end.
+// UTF-8 byte-order mark at its start. Lines come back as bytes, without their line end. Only a
+// plain text file of one byte per character, of at most LargestTrafficFile bytes and lines of at
+// most LongestLine characters, is read: anything else stops the reading with its reason.
+
+#include "traffic/Files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +21,8 @@ extern ReadBlockFunction ReadBlock;
 class LineReader {
 public:
     static constexpr std::size_t DefaultBlockSize = 1 << 20;
+    // The longest line of a traffic file: the line format counts its positions in 16 bits.
+    static constexpr std::size_t LongestLine = 32767;
 
     // blockSize: how much is read at a time (the buffer grows for a longer line).
     explicit LineReader(std::size_t blockSize = DefaultBlockSize) : BlockSize(blockSize) {}
@@ -24,8 +30,12 @@ public:
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader();
 
-    // False, with the system's reason in Error(), when the file can't be opened.
+    // False, with the reason in Error(), when the file can't be opened or is no plain text file of
+    // one byte per character (a pipe, a device, a UTF-16 text, a file holding NUL bytes near its
+    // start, a file too large for a traffic set).
     bool Open(const std::string& path);
+    // The stamp of the file opened.
+    const FileStamp& Stamp() const { return Stamped; }
     // The next line, valid until the next call; false at the end of the file or on a read error.
     bool Next(std::string_view& line);
     bool Failed() const { return !Why.empty(); }
@@ -34,7 +44,12 @@ public:
     int64_t LineNumber() const { return Number; }
 
 private:
+    static constexpr const char* TooLarge =
+        "it is larger than 1 GiB, more than a traffic set holds";
+
+    bool CheckStart();
     bool Fill();
+    bool LineTooLong();
 
     std::size_t BlockSize;
     std::FILE* File = nullptr;
@@ -46,6 +61,8 @@ private:
     bool AtEof = false;
     bool First = true;
     int64_t Number = 0;
+    uint64_t Read = 0; // bytes read so far
+    FileStamp Stamped;
     std::string Why;
 };
 

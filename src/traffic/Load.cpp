@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <new>
 #include <system_error>
 
 namespace tarvik {
@@ -27,7 +28,10 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
-std::string MoreThan(int32_t capacity, const char* what) {
+// Lines that are no plan are kept to be written back; a file may hold as many as plans.
+constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
+
+std::string MoreThan(std::size_t capacity, const char* what) {
     return "the file holds more than " + std::to_string(capacity) + " " + what;
 }
 
@@ -37,18 +41,27 @@ std::string MoreThan(int32_t capacity, const char* what) {
 template <typename Begin, typename Take>
 bool ReadEachLine(const std::string& path, LoadResult& result, Begin begin, Take take) {
     LineReader in;
-    if (!in.Open(path)) {
-        result = Stopped(result, path, 0, in.Error());
-        return false;
-    }
-    begin();
-    std::string_view line;
-    while (in.Next(line)) {
-        std::string stop = take(line, in.LineNumber());
-        if (!stop.empty()) {
-            result = Stopped(result, path, in.LineNumber(), std::move(stop));
+    int64_t at = 1; // the line being read
+    try {
+        if (!in.Open(path)) {
+            result = Stopped(result, path, 0, in.Error());
             return false;
         }
+        begin(in.Stamp());
+        std::string_view line;
+        while (in.Next(line)) {
+            at = in.LineNumber();
+            std::string stop = take(line, at);
+            if (!stop.empty()) {
+                result = Stopped(result, path, at, std::move(stop));
+                return false;
+            }
+            ++at;
+        }
+    } catch (const std::bad_alloc&) {
+        result = Stopped(result, path, in.LineNumber() > 0 ? at : 0,
+                         "there is not enough memory to read it");
+        return false;
     }
     if (in.Failed()) {
         result = Stopped(result, path, in.LineNumber() + 1, in.Error());
@@ -59,7 +72,7 @@ bool ReadEachLine(const std::string& path, LoadResult& result, Begin begin, Take
 
 template <typename Take> bool ReadEachLine(const std::string& path, LoadResult& result, Take take) {
     return ReadEachLine(
-        path, result, [] {}, take);
+        path, result, [](const FileStamp&) {}, take);
 }
 
 // The fields SplitPlans cuts from a line, kept from line to line.
@@ -81,14 +94,17 @@ struct PlanFields {
 };
 
 bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
-    const auto begin = [&set] {
+    const auto begin = [&set](const FileStamp& stamp) {
         set.PlansWhole = false;
         set.KeptLines.clear();
         set.PlanCursor = -1;
+        set.PlansStamp = stamp;
     };
     PlanFields f;
     const auto take = [&](std::string_view line, int64_t number) {
         if (line.empty() || !f.Split(line)) {
+            if (set.KeptLines.size() >= MostKeptLines)
+                return MoreThan(MostKeptLines, "lines that are no plan");
             set.KeptLines.push_back({set.PlanCursor + 1, std::string(line)});
             if (!line.empty() && f.Cment.empty() && report)
                 report(number, f.INP);

@@ -2,6 +2,7 @@
 // The in-memory traffic set: the plan, aircraft and airport tables, their highest indexes in use,
 // the current-plan cursor, the unsaved-changes flag and where the set came from.
 
+#include "traffic/Files.h"
 #include "traffic/Memory.h"
 
 #include <array>
@@ -130,6 +131,7 @@ struct TrafficSet {
     bool PlansChanged = false;
     std::string PlansFolder;
     std::string PlansFile;
+    FileStamp PlansStamp; // the flight-plan file as it was when loaded or last saved
 
     std::vector<KeptLine> KeptLines;
     // True once a flight-plan file has been read to its end; false at start-up and after a load
