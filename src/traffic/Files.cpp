@@ -14,8 +14,9 @@ namespace tarvik {
 FileStamp StampOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return {};
+        return {path};
     FileStamp stamp;
+    stamp.Path = path;
     stamp.Known = true;
     stamp.Device = static_cast<uint64_t>(st.st_dev);
     stamp.Inode = static_cast<uint64_t>(st.st_ino);
@@ -48,8 +49,9 @@ FileStamp StampOf(const std::string& path) {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::path(path);
     if (!std::filesystem::is_regular_file(p, ec))
-        return {};
+        return {path};
     FileStamp stamp;
+    stamp.Path = path;
     stamp.Known = true;
     stamp.Size = static_cast<int64_t>(std::filesystem::file_size(p, ec));
     stamp.Modified = std::filesystem::last_write_time(p, ec).time_since_epoch().count();
@@ -65,5 +67,12 @@ std::string NotPlainFile(const std::string& path) {
 }
 
 #endif
+
+bool ChangedSince(const FileStamp& stamp, const std::string& path) {
+    if (!stamp.Known || stamp.Path != path)
+        return false;
+    const FileStamp now = StampOf(path);
+    return now.Known && now != stamp;
+}
 
 } // namespace tarvik

@@ -4,9 +4,18 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace tarvik {
 
@@ -76,6 +85,104 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path) {
     return SavePlans(set, path, nullptr);
 }
 
+namespace {
+
+// Writes the set into the open file, through the wrapper when there is one; the reason when a write
+// failed, empty otherwise.
+std::string WriteInto(const TrafficSet& set, QFileDevice& file, const SaveDeviceWrapper& wrap) {
+    QIODevice* device = &file;
+    std::unique_ptr<QIODevice> wrapper;
+    if (wrap) {
+        wrapper.reset(wrap(file));
+        device = wrapper.get();
+    }
+    if (WritePlans(set, *device))
+        return {};
+    const QString why =
+        device->errorString().isEmpty() ? file.errorString() : device->errorString();
+    return why.isEmpty() ? std::string("a write failed") : why.toStdString();
+}
+
+// The longest file name the target's folder takes.
+std::size_t LongestName(const QString& folder) {
+#ifndef _WIN32
+    const long most = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (most > 0)
+        return static_cast<std::size_t>(most);
+#else
+    Q_UNUSED(folder);
+#endif
+    return 255;
+}
+
+// QSaveFile writes beside the target under the target's name with seven characters added, which a
+// name near the system's limit can't take.
+bool QSaveFileNameFits(const QFileInfo& target) {
+    constexpr std::size_t Added = 7;
+    return static_cast<std::size_t>(QFile::encodeName(target.fileName()).size()) + Added <=
+           LongestName(target.absolutePath());
+}
+
+SaveResult SaveThroughQSaveFile(const TrafficSet& set, const QString& target,
+                                const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString().toStdString()};
+    if (existing.exists() && !file.setPermissions(ModeBits(existing))) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return {false, why.toStdString()};
+    }
+    if (const std::string why = WriteInto(set, file, wrap); !why.empty()) {
+        file.cancelWriting();
+        return {false, why};
+    }
+    if (!file.commit())
+        return {false, file.errorString().toStdString()};
+    return {true, {}};
+}
+
+// Writes a new file under a short name of its own beside the target, pushes it to the disk and
+// then puts it in the target's place in one step.
+SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
+                              const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
+    const QString folder = QFileInfo(target).absolutePath();
+    QFile file;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        file.setFileName(folder +
+                         QStringLiteral("/.tarvik-%1.tmp")
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+            file.error() != QFileDevice::OpenError)
+            break;
+    }
+    if (!file.isOpen())
+        return {false, file.errorString().toStdString()};
+    std::string why;
+    if (existing.exists() && !file.setPermissions(ModeBits(existing)))
+        why = file.errorString().toStdString();
+    if (why.empty())
+        why = WriteInto(set, file, wrap);
+#ifndef _WIN32
+    if (why.empty() && ::fsync(file.handle()) != 0)
+        why = std::strerror(errno);
+#endif
+    file.close();
+    std::error_code error;
+    if (why.empty())
+        std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
+                                QFile::encodeName(target).toStdString(), error);
+    if (why.empty() && error)
+        why = error.message();
+    if (!why.empty()) {
+        file.remove();
+        return {false, why};
+    }
+    return {true, {}};
+}
+
+} // namespace
+
 SaveResult SavePlans(const TrafficSet& set, const std::string& path,
                      const SaveDeviceWrapper& wrap) {
     QString target = QFile::decodeName(path.c_str());
@@ -89,29 +196,9 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path,
     if (existing.exists() && !existing.isFile() && !existing.isDir())
         return {false, "it is not a plain file"};
 
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString().toStdString()};
-    if (existing.exists() && !file.setPermissions(ModeBits(existing))) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return {false, why.toStdString()};
-    }
-    QIODevice* device = &file;
-    std::unique_ptr<QIODevice> wrapper;
-    if (wrap) {
-        wrapper.reset(wrap(file));
-        device = wrapper.get();
-    }
-    if (!WritePlans(set, *device)) {
-        const QString why =
-            device->errorString().isEmpty() ? file.errorString() : device->errorString();
-        file.cancelWriting();
-        return {false, why.isEmpty() ? std::string("a write failed") : why.toStdString()};
-    }
-    if (!file.commit())
-        return {false, file.errorString().toStdString()};
-    return {true, {}};
+    if (QSaveFileNameFits(existing))
+        return SaveThroughQSaveFile(set, target, existing, wrap);
+    return SaveUnderShortName(set, target, existing, wrap);
 }
 
 } // namespace tarvik

@@ -95,6 +95,13 @@ private:
         QString Offered; // the dialog's file name
         bool Loaded = false;
     };
+    // The reports of the doubtful lines of one load.
+    struct ReportFlood {
+        int64_t Shown = 0;
+        int64_t NotShown = 0;
+        bool Stopped = false; // the user asked for no more
+    };
+    void Report(ReportFlood& flood, int64_t line, const std::string& text);
     bool ReadyToOpen(); // not ending, no review waiting, unsaved changes dealt with
     OpenedSet PrepareOpen();
     void LoadChosenSet(const OpenedSet& before);

@@ -3,6 +3,7 @@
 #include "platform/DlgAIc.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SettingsStore.h"
+#include "traffic/Files.h"
 #include "traffic/Load.h"
 #include "traffic/Save.h"
 #include "window/Bytes.h"
@@ -75,6 +76,19 @@ void FrmTarvik::OpenPlansFile(const QString& path) {
     LoadChosenSet(before);
 }
 
+// One box for each doubtful line, until the user stops them: Esc or the close button on any of
+// them, or the button that the boxes after the first offer. A file that is no flight-plan text can
+// hold thousands of such lines.
+void FrmTarvik::Report(ReportFlood& flood, int64_t line, const std::string& text) {
+    if (flood.Stopped) {
+        ++flood.NotShown;
+        return;
+    }
+    const Answer answer = P.Messages->Show(this, ReportText(line, text), texts::Oops,
+                                           flood.Shown++ > 0 ? Buttons::OkStop : Buttons::Ok);
+    flood.Stopped = answer == Answer::Stop || answer == Answer::Dismissed;
+}
+
 bool FrmTarvik::ReadyToOpen() {
     if (Ending)
         return false;
@@ -102,9 +116,12 @@ void FrmTarvik::LoadChosenSet(const OpenedSet& before) {
     Set.PlansFolder = GetFolder(Set.PlansFile);
     LoadStarted = true;
     SetBusy(true);
+    ReportFlood flood;
     const LoadResult result = FillFPlans(
-        Set, [this](int64_t line, const std::string& text) { ShowOops(ReportText(line, text)); });
+        Set, [this, &flood](int64_t line, const std::string& text) { Report(flood, line, text); });
     SetBusy(false);
+    if (flood.NotShown > 0)
+        ShowOops(texts::ReportsNotShown(flood.NotShown));
     if (!result.PlansRead && result.Stop.Line == 0 && result.Stop.File == Set.PlansFile) {
         // The file could not be read at all: the set in the tables is still the one opened
         // before, and it belongs where it came from: Save offers its file again, not the one
@@ -171,8 +188,13 @@ bool FrmTarvik::SaveWithDialog() {
     DlgAIc& dialog = *P.Dialog;
     if (!dialog.ShowSave(this) || dialog.FileName.isEmpty())
         return false;
+    const std::string target = PathFromQ(dialog.FileName);
+    if (ChangedSince(Set.PlansStamp, target) &&
+        P.Messages->Show(this, texts::ChangedByOthers(dialog.FileName), texts::Warning,
+                         Buttons::NoYes) != Answer::Yes)
+        return false;
 
-    Set.PlansFile = PathFromQ(dialog.FileName);
+    Set.PlansFile = target;
     SetBusy(true);
     const SaveResult saved = SavePlans(Set, Set.PlansFile);
     SetBusy(false);
@@ -180,6 +202,7 @@ bool FrmTarvik::SaveWithDialog() {
         ShowOops(texts::SaveFailed(dialog.FileName, QString::fromStdString(saved.Error)));
         return false;
     }
+    Set.PlansStamp = StampOf(target);
     if (!P.Settings->Set(PathSection, FolderKey, PathToQ(Set.PlansFolder))) {
         ShowOops(texts::FolderNotRemembered);
         return true;

@@ -25,6 +25,18 @@ inline const QString PlansNotWhole =
     QStringLiteral("The Flight Plans Were Not Loaded Completely\nOpen A Traffic Set First");
 inline const QString NothingToSave =
     QStringLiteral("No Traffic Set Is Open\nThere Is Nothing To Save");
+inline QString ChangedByOthers(const QString& file) {
+    return QStringLiteral("'%1' Was Changed By Another Program Since It Was Opened Or Saved Here\n"
+                          "Do You Wish To Overwrite It")
+        .arg(file);
+}
+inline QString ReportsNotShown(qint64 count) {
+    return count == 1 ? QStringLiteral("1 More Doubtful Line Was Not Shown\n"
+                                       "It Is Kept And Written Back Unchanged")
+                      : QStringLiteral("%1 More Doubtful Lines Were Not Shown\n"
+                                       "They Are Kept And Written Back Unchanged")
+                            .arg(count);
+}
 inline QString SaveFailed(const QString& file, const QString& reason) {
     return QStringLiteral("The Flight Plans Could Not Be Saved To '%1'\n%2").arg(file, reason);
 }
