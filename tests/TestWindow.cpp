@@ -104,7 +104,7 @@ private slots:
         QVERIFY(win.Idle());
     }
 
-    // What was read stays, and no field is picked.
+    // What was read stays, and no field is picked; Save remembers the folder of the set it saves.
     void openThatStops_data() { AddRows("open-that-stops.txt"); }
     void openThatStops() {
         QFETCH(QByteArray, input);
@@ -130,6 +130,8 @@ private slots:
         const bool wrote = QFile::exists(win.Path("Saved.txt"));
         QCOMPARE(win.Oops(), QStringList(wrote ? 0 : 2, texts::PlansNotWhole));
         const QString offered = win.Fake.Dialog.Log.back().FileName;
+        QCOMPARE(win.Fake.Settings.Values.value("PlansPath/Folder"),
+                 wrote ? QFileInfo(offered).path() : QString()); // the folder of the set saved
         QTEST(QString(QString(shown).replace(QFileInfo(opened).path(), "%1") + " => " +
                       win.Figures().join(' ') + " => " +
                       (!wrote              ? "none"
