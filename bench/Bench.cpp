@@ -9,7 +9,7 @@
 
 #include "BenchCases.h"
 #include "BenchSet.h"
-#include "BenchWindow.h"
+#include "support/Window.h"
 
 #include <QApplication>
 
@@ -50,7 +50,7 @@ int MeasureOpenSet(const std::string& folder) {
     bench::Bench b;
     b.Folder = folder;
     b.PlansFile = folder + "/FlightPlans.txt";
-    bench::WindowStand stand;
+    tarvik::testing::Window stand;
     b.Window = &stand;
     bench::ShowWindow(stand);
     if (!bench::OpenSet(b)) {
@@ -172,7 +172,7 @@ bool TimeCases(const std::vector<bench::Case>& cases, bench::Bench& b, bool& all
 bool TimeWindowCases(const std::vector<bench::Case>& cases, bench::Bench& b, bool& allMet) {
     if (cases.empty())
         return true;
-    bench::WindowStand stand;
+    tarvik::testing::Window stand;
     b.Window = &stand;
     bench::ShowWindow(stand);
     const bool ran = TimeCases(cases, b, allMet);

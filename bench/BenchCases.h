@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+namespace tarvik::testing {
+struct Window;
+}
 
-struct WindowStand;
+namespace bench {
 
 // What the cases work on. Loaded is a set loaded once, kept for cases that need one.
 struct Bench {
@@ -19,7 +21,7 @@ struct Bench {
     std::unique_ptr<tarvik::TrafficSet> Fresh;  // an empty set, made by a case's Prepare
     std::unique_ptr<tarvik::TrafficSet> Loaded; // made on first use by LoadedSet
     std::string Error;                          // set by a run that failed
-    WindowStand* Window = nullptr;              // the real window, shown, for the window's cases
+    tarvik::testing::Window* Window = nullptr;  // the real window, shown, for the window's cases
     std::string VisitedOld, VisitedNew;         // the airports of the visited-airport lot
 };
 
@@ -38,6 +40,10 @@ struct Case {
     bool (*Check)(Bench&);  // after each run, not timed: did the run do its work; may be null
     bool (*Finish)(Bench&); // after the last run, not timed; may be null
 };
+
+// Shows the test window as the program does, with the program's random source; the stand-in of
+// the message boxes answers No to the save question, so that a reload never saves.
+void ShowWindow(tarvik::testing::Window& window);
 
 // Opens the bench set in the window through Files, Open, as the case open-set does; false, with the
 // reason in b.Error, when the window did not show the whole set.

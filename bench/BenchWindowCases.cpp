@@ -1,14 +1,15 @@
 // The window's cases: each drives the real window as the user would, the dialogs answered by
-// stand-ins, and times from the user's action until the window shows its outcome.
+// stand-ins of the tests, and times from the user's action until the window shows its outcome.
 
 #include "BenchCases.h"
 #include "BenchSet.h"
-#include "BenchWindow.h"
+#include "support/Window.h"
 
 #include "traffic/Text.h"
 #include "window/ValueCombo.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -36,7 +37,19 @@ constexpr int SkipsInARow = 1000;
 const QString IdPattern = QStringLiteral("N###&&");
 
 tarvik::FrmTarvik& W(Bench& b) {
-    return b.Window->Window;
+    return b.Window->W;
+}
+
+// One pass over the pending events, which draws what the last step changed.
+void Settle() {
+    QCoreApplication::processEvents();
+}
+
+// Picks position in field box index as a user's pick does: the box's activated signal.
+void PickField(tarvik::FrmTarvik& w, int index, int position) {
+    QComboBox* box = w.CMBTarvik[static_cast<std::size_t>(index)];
+    box->setCurrentIndex(position);
+    emit box->activated(position);
 }
 
 bool Fail(Bench& b, const std::string& why) {
@@ -48,7 +61,7 @@ std::string Shown(const QString& text) {
     return text.toStdString();
 }
 
-// The decision waits of the last run, as the review driver saw them.
+// The decision waits of the last run, as the reviewer saw them.
 struct RunSeen {
     int Waits = 0;
     int Mismatches = 0;
@@ -63,16 +76,17 @@ bool Idle(tarvik::FrmTarvik& w) {
 }
 
 bool NoMessages(Bench& b) {
-    const QStringList& log = b.Window->Messages.Log;
-    return log.isEmpty() || Fail(b, "the window showed " + Shown(log.join(QStringLiteral(" | "))));
+    const QStringList shown = b.Window->Oops();
+    return shown.isEmpty() ||
+           Fail(b, "the window showed " + Shown(shown.join(QStringLiteral(" | "))));
 }
 
 // --- open-set: Files, Open, the dialog answering the set's plans file, to the figures shown and
 // the value lists filled.
 
 bool PrepareOpen(Bench& b) {
-    b.Window->Dialog.Answer = QString::fromStdString(b.PlansFile);
-    b.Window->Messages.Log.clear();
+    b.Window->Fake.Dialog.Answers = {QString::fromStdString(b.PlansFile)};
+    b.Window->Fake.Messages.Log.clear();
     return true;
 }
 
@@ -193,12 +207,18 @@ bool SetEveryPlanNewId(Bench& b) {
     return true;
 }
 
-bool PressOk(Bench& b, ReviewDriver::Mode mode, int skips) {
-    ReviewDriver driver(W(b), mode, skips);
+// Presses OK and, from inside the run's decision waits, "Skip this one" skips times and then
+// "Cancel", or "Change The Lot" at the first wait for a lot.
+bool PressOk(Bench& b, bool lot, int skips) {
+    tarvik::testing::Reviewer reviewer(W(b), 600000);
+    for (int i = 0; i < skips; ++i)
+        reviewer.AtWaits.push_back(b.Window->Press(2));
+    if (lot)
+        reviewer.AtWaits.push_back(b.Window->Press(3));
     QTest::mouseClick(W(b).CmdTarvik[0], Qt::LeftButton);
     Settle();
-    LastRun = {driver.Waits, driver.Mismatches};
-    return true;
+    LastRun = {int(reviewer.Waits.size()), reviewer.Mismatches};
+    return !reviewer.TimedOut || Fail(b, "the run did not end within ten minutes");
 }
 
 bool CheckReview(Bench& b, int waits) {
@@ -213,12 +233,12 @@ bool CheckReview(Bench& b, int waits) {
 // --- skip-1000: "Skip this one" pressed at 1,000 matches in a row, then "Cancel".
 
 bool PrepareSkips(Bench& b) {
-    b.Window->Messages.Log.clear();
+    b.Window->Fake.Messages.Log.clear();
     return ReloadIfChanged(b) && SetEveryPlanNewId(b);
 }
 
 bool RunSkips(Bench& b) {
-    return PressOk(b, ReviewDriver::Mode::Skip, SkipsInARow);
+    return PressOk(b, false, SkipsInARow);
 }
 
 bool CheckSkips(Bench& b) {
@@ -233,12 +253,12 @@ bool CheckSkips(Bench& b) {
 // drawn from N###&&.
 
 bool PrepareLotId(Bench& b) {
-    b.Window->Messages.Log.clear();
+    b.Window->Fake.Messages.Log.clear();
     return ReloadIfChanged(b) && SetEveryPlanNewId(b);
 }
 
 bool RunLot(Bench& b) {
-    return PressOk(b, ReviewDriver::Mode::Lot, 0);
+    return PressOk(b, true, 0);
 }
 
 bool DrawnFromPattern(std::string_view id) {
@@ -294,7 +314,7 @@ int PlansVisiting(const tarvik::TrafficSet& set, std::string_view code) {
 int VisitingBefore = 0;
 
 bool PrepareLotVisited(Bench& b) {
-    b.Window->Messages.Log.clear();
+    b.Window->Fake.Messages.Log.clear();
     if (!ReloadIfChanged(b))
         return false;
     tarvik::FrmTarvik& w = W(b);
@@ -336,8 +356,8 @@ std::string SavedPath(const Bench& b) {
 bool PrepareSaveSet(Bench& b) {
     if (!ReloadIfChanged(b))
         return false;
-    b.Window->Dialog.Answer = QString::fromStdString(SavedPath(b));
-    b.Window->Messages.Log.clear();
+    b.Window->Fake.Dialog.Answers = {QString::fromStdString(SavedPath(b))};
+    b.Window->Fake.Messages.Log.clear();
     return true;
 }
 
@@ -364,6 +384,15 @@ bool FinishSaveSet(Bench& b) {
 }
 
 } // namespace
+
+void ShowWindow(tarvik::testing::Window& window) {
+    window.Fake.Messages.Script = [](const tarvik::testing::FakeMessages::Shown& shown) {
+        return shown.Kind == tarvik::Buttons::Ok ? std::optional<tarvik::Answer>()
+                                                 : tarvik::Answer::No;
+    };
+    window.Show();
+    Settle();
+}
 
 bool OpenSet(Bench& b) {
     return PrepareOpen(b) && RunOpen(b) && CheckOpen(b);

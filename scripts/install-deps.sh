@@ -3,7 +3,9 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -eu
 
-needed=(cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core clang libclang-rt-14-dev "$@")
+# locales: its definitions let a test compile a German locale (decimal comma) with localedef.
+needed=(cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core clang libclang-rt-14-dev
+  locales "$@")
 
 missing=()
 for pkg in "${needed[@]}"; do

@@ -1,348 +1,375 @@
-// The window as the user meets it: its controls, menu, icon and focus cycle, the keys that press
-// its buttons, and where it is placed on the screen.
+// The window as the user meets it: opening, saving and ending without losing a change, the rule
+// rows holding typed values to their fields, the keys that press its buttons, and rule runs with
+// their reviews, ended or saved in the middle.
 
-#include "support/FakePlatform.h"
-#include "window/FrmTarvik.h"
-#include "window/ModTarvik.h"
-#include "window/TarvikIcon.h"
+#include "run/RuleChecks.h"
+#include "support/Traffic.h"
+#include "support/Window.h"
+#include "window/Texts.h"
 #include "window/ValueCombo.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QSet>
-#include <QSignalSpy>
 #include <QtTest>
+#include <QtWidgets>
 
+#include <ctime>
 #include <memory>
-#include <vector>
 
 using namespace tarvik;
-using tarvik::testing::FakePlatform;
+using namespace tarvik::testing;
 
 namespace {
 
-bool ShowActive(QWidget& window) {
-    window.show();
-    return QTest::qWaitForWindowActive(&window);
+// The window on the screen with the run set open and the rule If "Home AirPort" "" (every plan),
+// And "NA", Then "Aircraft ID" ZZ1.
+std::unique_ptr<Window> RunWindow() {
+    auto win = std::make_unique<Window>();
+    if (win->Show())
+        win->OpenCopy("run");
+    win->SetRow(0, "0:");
+    win->SetRow(1, "0:");
+    win->SetRow(2, "3:ZZ1");
+    return win;
 }
 
-// The named control that holds widget (a value box for its text part), or "" for none.
-QString ControlName(const QWidget* widget) {
-    for (; widget; widget = widget->parentWidget()) {
-        const QString name = widget->objectName();
-        if (name.startsWith("CMBTarvik_") || name.startsWith("CmdTarvik_") || name == "TxtTarvik")
-            return name;
-    }
-    return {};
+// An action of the user: a button ("change", "skip", "lot", "cancel"), a key ("Alt+C", "Return",
+// "Esc") typed into the control that has the focus, a command of the Files menu ("exit", "save")
+// or the window's close box ("close").
+std::function<void()> Act(Window& win, const QByteArray& action) {
+    const QByteArrayList buttons{"", "change", "skip", "lot", "cancel"};
+    if (buttons.contains(action))
+        return win.Press(int(buttons.indexOf(action)));
+    return [&win, action] {
+        if (action == "exit" || action == "save")
+            (action == "exit" ? win.W.MnuExit : win.W.MnuSave)->trigger();
+        else if (action == "close")
+            win.W.close();
+        else
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString(action)));
+    };
 }
 
-// The member of the control arrays that name stands for ("LBLTarvik_3" is LBLTarvik[3]).
-QWidget* ArrayMember(const FrmTarvik& w, const QString& name) {
-    const auto i = std::size_t(name.section('_', 1).toInt());
-    if (name.startsWith("LBL"))
-        return w.LBLTarvik.at(i);
-    if (name.startsWith("Cmd"))
-        return w.CmdTarvik.at(i);
-    if (name.startsWith("CMB"))
-        return w.CMBTarvik.at(i);
-    return w.TxtTarvik;
+// Plan numbers, or identifiers, parted by blanks; "none" for none.
+QByteArray Joined(const QByteArrayList& items) {
+    return items.isEmpty() ? QByteArray("none") : items.join(' ');
+}
+QByteArray Joined(const QList<int>& plans) {
+    QByteArrayList numbers;
+    for (const int plan : plans)
+        numbers << QByteArray::number(plan);
+    return Joined(numbers);
 }
 
-struct Control {
-    const char* Name;
-    QString Text; // for a field box, its entries joined by "|"
-    QRect Twips;
-    double Points;
-    bool Enabled = true;
-};
+const QByteArray Unchanged = "N100 N101 N102 N103 N104 N105";
 
+// The aircraft identifiers in a saved file, or in the window.
+QByteArray Tails(const QByteArray& saved) {
+    QByteArrayList tails;
+    for (const QByteArray& line : saved.split('\n'))
+        if (line.contains(','))
+            tails << line.split(',').value(1);
+    return Joined(tails);
+}
 } // namespace
 
 class TestWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controls_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<double>("points");
-        QTest::addColumn<bool>("enabled");
-        const QString fields = "Home AirPort|AirCraft|Percentage|Aircraft ID|Flight Frequency|"
-                               "IFR_VFR";
-        const Control table[] = {
-            {"LBLTarvik_0", "If", {600, 840, 615, 255}, 12},
-            {"CMBTarvik_0", fields, {1080, 840, 2055, 315}, 8.25},
-            {"CMBTarvik_3", "CMBTarvik", {4080, 840, 4215, 315}, 8.25},
-            {"CMBTarvik_1", "NA|" + fields + "|Visited AirPort", {1080, 1320, 2055, 315}, 8.25},
-            {"CMBTarvik_4", "", {4080, 1320, 4215, 315}, 8.25},
-            {"CMBTarvik_2", fields + "|Visited AirPort", {1080, 1800, 2055, 315}, 8.25},
-            {"CMBTarvik_5", "CMBTarvik", {4080, 1800, 4215, 315}, 8.25},
-            {"LBLTarvik_1", "Then", {360, 1800, 735, 255}, 12},
-            {"LBLTarvik_2", "=", {3360, 840, 375, 375}, 18},
-            {"LBLTarvik_3", "=", {3360, 1800, 375, 375}, 18},
-            {"LBLTarvik_4", "And", {480, 1320, 615, 375}, 12},
-            {"LBLTarvik_5", "=", {3360, 1320, 375, 495}, 18},
-            {"LBLTarvik_6", "Number Of FlightPlanes", {480, 0, 2175, 255}, 8.25},
-            {"LBLTarvik_7", "", {840, 360, 1335, 255}, 8.25},
-            {"LBLTarvik_8", "Number Of AirCraft", {3600, 0, 1695, 255}, 8.25},
-            {"LBLTarvik_9", "Number Of AirPorts", {6240, 0, 1695, 255}, 8.25},
-            {"LBLTarvik_10", "", {3720, 360, 1335, 255}, 8.25},
-            {"LBLTarvik_11", "", {6360, 360, 1335, 255}, 8.25},
-            {"CmdTarvik_0", "OK", {3360, 2280, 2415, 375}, 9.75},
-            {"TxtTarvik", "", {120, 2760, 8655, 1335}, 8.25},
-            {"CmdTarvik_1", "&Change This One", {240, 4320, 2055, 375}, 9.75, false},
-            {"CmdTarvik_2", "&Skip this one", {2400, 4320, 2055, 375}, 9.75, false},
-            {"CmdTarvik_3", "Change The &Lot", {4560, 4320, 1935, 375}, 9.75, false},
-            {"CmdTarvik_4", "Cancel", {6600, 4320, 1935, 375}, 9.75},
-            {"LBLTarvik_12", "", {1560, 2280, 1335, 255}, 8.25},
-            {"LBLTarvik_13", "Plan Number", {360, 2280, 1215, 255}, 8.25},
-        };
-        for (const Control& c : table)
-            QTest::newRow(qPrintable(QString("%1 starts as \"%2\"").arg(c.Name, c.Text)))
-                << QString(c.Name) << c.Text << c.Twips << c.Points << c.Enabled;
+    void init() { QLocale::setDefault(QLocale::c()); }
+
+    // The dialog starts in the remembered folder; the doubtful lines are shown in file order, a
+    // long one by its start; the figures are shown and the rows rebuilt from the set.
+    void openShowsTheSetAndItsDoubtfulLines() {
+        Window win;
+        win.W.MnuSave->trigger();
+        QVERIFY(win.Oops() == QStringList{texts::NothingToSave} && win.Fake.Dialog.Log.empty());
+        win.Fake.Messages.Log.clear();
+        win.Fake.Settings.Values["PlansPath/Folder"] = "/somewhere/traffic";
+        win.OpenCopy("files");
+        const FakeDialog::Shown& shown = win.Fake.Dialog.Log.at(0);
+        QVERIFY(shown.Open && shown.CancelError && shown.InitDir == "/somewhere/traffic");
+        QCOMPARE(shown.Filter,
+                 "(Flightplans.txt)|FlightPlans.txt|(FlightPlans_*.txt)|FlightPlans_*.txt");
+        const QString problem = "There may be a problem in Line number";
+        QCOMPARE(win.Oops(), (QStringList{problem + "5\nBadLineWithoutComma" + QString(1981, 'x') +
+                                              "...\n(1000 more characters)",
+                                          problem + "7\n   ",
+                                          problem + "8\nAC#2,N303CC,10%,Day,IFR,X2,KLAXX"}));
+        QCOMPARE(win.Figures(), (QStringList{"3", "5", "4"}));
+        QCOMPARE(QList<int>({win.W.CMBTarvik[0]->currentIndex(), win.W.CMBTarvik[1]->currentIndex(),
+                             win.W.CMBTarvik[2]->currentIndex()}),
+                 QList<int>({0, 2, 3}));
+        QVERIFY(win.W.ValueBox(3)->count() == 4 && win.W.ValueBox(3)->Text() == "KSFO");
+        QVERIFY(win.W.ValueBox(4)->count() == 5 && win.W.ValueBox(4)->ItemDataAt(3) == 3);
+        QVERIFY(win.Idle());
     }
 
-    void controls() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QRect, twips);
-        QFETCH(double, points);
-        QFETCH(bool, enabled);
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QWidget* control = w.findChild<QWidget*>(name);
-        QVERIFY2(control && control->parentWidget() == w.centralWidget(), qPrintable(name));
-        QCOMPARE(ArrayMember(w, name), control);
-        QCOMPARE(control->geometry(),
-                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-        QCOMPARE(control->isEnabled(), enabled);
-        const QFont font = control->font();
-        const bool bold = name.startsWith("LBL") || name.startsWith("Cmd");
-        QCOMPARE(font.family(), QString("MS Sans Serif"));
-        QCOMPARE(font.pointSizeF(), points);
-        QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
-        QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    // What was read stays, and no field is picked; Save remembers the folder of the set it saves.
+    void openThatStops_data() { AddRows("open-that-stops.txt"); }
+    void openThatStops() {
+        QFETCH(QByteArray, input);
+        const QList<QByteArray> f = input.split('|');
+        const QString spoilt = f[0];
+        Window win;
+        win.OpenCopy("files");
+        const QString before = win.Path("files/FlightPlans.txt");
+        const QString opened =
+            spoilt == "large" ? LargePlansFile() : CopySet("run", win.Path("run"));
+        QFile::remove(win.Path("run/" + spoilt));
+        QVERIFY(f[1].isEmpty() || WriteFile(win.Path("run/" + spoilt), f[1]));
+        win.W.CMBTarvik[0]->setCurrentIndex(-1);
+        win.Fake.Messages.Log.clear();
+        win.Open(opened);
+        QCOMPARE(win.Oops().size(), 1);
+        const QString shown = win.Oops()[0].section('\n', 0, 0);
+        win.Fake.Messages.Log.clear();
+        if (spoilt == "large")
+            win.W.CmdTarvik[0]->click();
+        win.Fake.Dialog.Answers.push_back(win.Path("Saved.txt"));
+        win.W.MnuSave->trigger();
+        const bool wrote = QFile::exists(win.Path("Saved.txt"));
+        QCOMPARE(win.Oops(), QStringList(wrote ? 0 : 2, texts::PlansNotWhole));
+        const QString offered = win.Fake.Dialog.Log.back().FileName;
+        QCOMPARE(win.Fake.Settings.Values.value("PlansPath/Folder"),
+                 wrote ? QFileInfo(offered).path() : QString()); // the folder of the set saved
+        QTEST(QString(QString(shown).replace(QFileInfo(opened).path(), "%1") + " => " +
+                      win.Figures().join(' ') + " => " +
+                      (!wrote              ? "none"
+                       : offered == opened ? "opened"
+                       : offered == before ? "before"
+                                           : offered))
+                  .toLatin1(),
+              "expected");
+        QCOMPARE(win.W.CMBTarvik[0]->currentIndex(), -1);
+    }
 
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            QCOMPARE(label->text(), text);
-            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-            QCOMPARE(button->text(), text);
-        } else if (auto* value = qobject_cast<ValueCombo*>(control)) {
-            QVERIFY(value->IsLocked() && value->count() == 0);
-            QCOMPARE(value->Text(), text);
-        } else if (auto* field = qobject_cast<QComboBox*>(control)) {
-            QVERIFY(!field->isEditable() && field->currentIndex() == -1);
-            QStringList entries;
-            for (int i = 0; i < field->count(); ++i)
-                entries << field->itemText(i);
-            QCOMPARE(entries.join('|'), text);
+    // A failed save says where and why; an ended program asks nothing more.
+    void unsavedChangesAreNeverLost_data() { AddRows("unsaved-changes.txt"); }
+    void unsavedChangesAreNeverLost() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        const QList<QByteArray> f = input.split('|');
+        const bool changed = f[1] == "changed", open = f[0] == "open", save = f[0] == "save";
+        const bool goesOn = expected == "goes on", ends = goesOn && !open && !save;
+        const Answer answer = f[2] == "Yes"  ? Answer::Yes
+                              : f[2] == "No" ? Answer::No
+                                             : Answer::Dismissed;
+        const bool saving = changed && (save || answer == Answer::Yes);
+        const bool wrote = saving && f[3] != "fails" && f[3] != "cancel";
+        Window win;
+        QVERIFY(win.Show());
+        win.OpenCopy("files");
+        win.W.Traffic().PlanTable[0].SetTailNum(changed ? "CHANGED" : "N101AA");
+        win.W.Traffic().PlansChanged = changed;
+        win.Fake.Messages.Log.clear();
+        win.Fake.Messages.Answers = {answer};
+        win.Fake.Settings.FailWrites = f[3] == "unremembered";
+        const QString saved = win.Path(f[3] == "fails" ? "missing/Saved.txt" : "Saved.txt");
+        if (saving)
+            win.Fake.Dialog.Answers.push_back(f[3] == "cancel" ? std::nullopt
+                                                               : std::optional<QString>(saved));
+        if (open)
+            win.Fake.Dialog.Answers.push_back(CopySet("run", win.Path("next")));
+        QSignalSpy ended(&win.W, &FrmTarvik::ProgramEnded);
+        if (f[0] == "close")
+            win.W.close();
+        else
+            (f[0] == "exit" ? win.W.MnuExit : save ? win.W.MnuSave : win.W.MnuOpen)->trigger();
+        if (ends) {
+            win.W.MnuExit->trigger();
+            win.W.close();
+        }
+        const QStringList oops = win.Oops();
+        QCOMPARE(win.Fake.Messages.Log.size() - oops.size(), std::size_t(changed && !save));
+        QVERIFY(!saving || win.Fake.Dialog.Log.at(1).FileName == win.Path("files/FlightPlans.txt"));
+        QCOMPARE(ReadAll(saved).contains("CHANGED"), wrote);
+        QCOMPARE(win.Fake.Settings.Values.value("PlansPath/Folder"),
+                 wrote && f[3] == "good" ? win.Path("files") : QString());
+        const QString failed =
+            f[3] == "fails" ? texts::SaveFailed(saved, QString()) : texts::FolderNotRemembered;
+        QCOMPARE(oops.size(), int(saving && (f[3] == "fails" || f[3] == "unremembered")));
+        QVERIFY(oops.isEmpty() || (oops[0].startsWith(failed) && !oops[0].endsWith('\n')));
+        QVERIFY(ended.count() == int(ends) && win.W.isVisible() != ends);
+        QCOMPARE(win.Figures()[0], goesOn && open ? "6" : "3");
+        const bool unsaved = win.W.Traffic().PlansChanged && win.Tails().startsWith("CHANGED ");
+        QVERIFY(goesOn ? ends || !win.W.Traffic().PlansChanged : unsaved);
+    }
+
+    void typedValuesKeepTheShapeOfTheirField_data() { AddRows("typed-values.txt"); }
+    void typedValuesKeepTheShapeOfTheirField() {
+        QFETCH(QByteArray, input);
+        const QList<QByteArray> f = input.split('|');
+        QLocale::setDefault(QLocale(QString(f[0])));
+        Window win;
+        QVERIFY(win.Show());
+        win.OpenCopy("run");
+        win.SetRow(f[1].toInt(), f[2] + ':');
+        ValueCombo* box = win.W.ValueBox(f[1].toInt() + 3);
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        box->lineEdit()->selectAll();
+        if (f[3].startsWith("paste ")) {
+            QGuiApplication::clipboard()->setText(f[3].mid(6));
+            QTest::keyClick(box->lineEdit(), Qt::Key_V, Qt::ControlModifier);
         } else {
-            auto* box = qobject_cast<QPlainTextEdit*>(control);
-            QVERIFY(box && box->lineWrapMode() == QPlainTextEdit::WidgetWidth);
-            QCOMPARE(box->toPlainText(), text);
+            QTest::keyClicks(box->lineEdit(), f[3]);
         }
+        QTEST(box->Text().toLatin1() + '|' + box->lineEdit()->selectedText().toLatin1() + '|' +
+                  (box->IsLocked() ? "locked" : ""),
+              "expected");
     }
 
-    void windowIsFixedWithOneMenu() {
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QVERIFY(ShowActive(w));
-        QCOMPARE(w.windowTitle(), QString("Tarvik"));
-        QCOMPARE(w.centralWidget()->geometry(), QRect(0, w.menuBar()->height(), 592, 343));
-        QCOMPARE(w.minimumSize(), w.maximumSize());
-        QVERIFY(w.CmdTarvik[0]->isDefault());
-        QVERIFY(!w.testAttribute(Qt::WA_SetCursor));
-
-        QCOMPARE(w.menuBar()->actions(), QList<QAction*>{w.MnuFiles->menuAction()});
-        QCOMPARE(w.MnuFiles->title(), QString("&Files"));
-        const QList<QAction*> items{w.MnuOpen, w.MnuSave, w.MNUDivider, w.MnuExit};
-        QCOMPARE(w.MnuFiles->actions(), items);
-        QStringList captions;
-        for (QAction* item : items) {
-            captions << item->text();
-            QVERIFY(item->isEnabled() && item->isVisible() && !item->isSeparator());
-        }
-        QCOMPARE(captions, QStringList({"&Open", "&Save", "______", "E&xit"}));
-    }
-
-    void iconIs32PixelsIn16Colours() {
-        const QImage icon = DrawTarvikIcon();
-        QCOMPARE(icon.size(), QSize(32, 32));
-        const QSet<QRgb> palette(IconPalette().begin(), IconPalette().end());
-        QCOMPARE(palette.size(), 16);
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                QVERIFY2(palette.contains(icon.pixel(x, y)),
-                         qPrintable(QString::number(y * 32 + x)));
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QVERIFY(w.windowIcon().availableSizes().contains(QSize(32, 32)));
-        QCOMPARE(w.windowIcon().pixmap(QSize(32, 32)).toImage().convertToFormat(icon.format()),
-                 icon);
-    }
-
-    void focusCycle_data() {
-        QTest::addColumn<bool>("reviewing");
-        QTest::addColumn<QStringList>("stops");
-        const QStringList rule{"CMBTarvik_3", "CMBTarvik_1", "CMBTarvik_4", "CMBTarvik_2",
-                               "CMBTarvik_5", "CmdTarvik_0", "TxtTarvik"};
-        QTest::newRow("Tab passes over the disabled review buttons and comes back to the If box")
-            << false << rule + QStringList{"CmdTarvik_4", "CMBTarvik_0"};
-        QTest::newRow("Tab stops on each enabled review button in order")
-            << true
-            << rule + QStringList{"CmdTarvik_1", "CmdTarvik_2", "CmdTarvik_3", "CmdTarvik_4",
-                                  "CMBTarvik_0"};
-    }
-
-    // The cycle starts where start-up leaves the focus: on the If field box.
-    void focusCycle() {
-        QFETCH(bool, reviewing);
-        QFETCH(QStringList, stops);
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QVERIFY(ShowActive(w));
-        for (std::size_t i = 1; i <= 3; ++i)
-            w.CmdTarvik[i]->setEnabled(reviewing);
-        QTRY_COMPARE(ControlName(QApplication::focusWidget()), QString("CMBTarvik_0"));
-        QStringList visited;
-        for (qsizetype i = 0; i < stops.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << ControlName(QApplication::focusWidget());
-        }
-        QCOMPARE(visited, stops);
-    }
-
-    void keysPressButtons_data() {
-        QTest::addColumn<QString>("focus"); // a control, "list" (the If list open) or "other"
-        QTest::addColumn<QString>("setup"); // "review": review buttons on; "noOk", "noCancel"
-        QTest::addColumn<int>("keys");
-        QTest::addColumn<int>("pressed"); // the one button clicked once, -1 for none
-        auto row = [](const char* sentence, const char* focus, const char* setup,
-                      QKeyCombination keys, int pressed) {
-            QTest::newRow(sentence)
-                << QString(focus) << QString(setup) << keys.toCombined() << pressed;
-        };
-        const auto enter = Qt::Key_Return;
-        const auto esc = Qt::Key_Escape;
-        row("Enter in the If field box presses OK", "CMBTarvik_0", "", enter, 0);
-        row("keypad Enter typed into a value box's text part presses OK", "CMBTarvik_5.edit", "",
-            Qt::KeypadModifier | Qt::Key_Enter, 0);
-        row("Enter on Cancel presses Cancel, not OK", "CmdTarvik_4", "", enter, 4);
-        row("Enter with OK disabled presses the focused review button", "CmdTarvik_3",
-            "review noOk", enter, 3);
-        row("Enter with OK disabled and a box focused presses nothing", "CMBTarvik_3.edit", "noOk",
-            enter, -1);
-        row("Esc typed into a value box's text part presses Cancel", "CMBTarvik_3.edit", "", esc,
-            4);
-        row("Esc on a focused review button presses Cancel", "CmdTarvik_1", "review", esc, 4);
-        row("Esc with Cancel disabled presses nothing", "CMBTarvik_0", "noCancel", esc, -1);
-        row("Alt+L presses Change The Lot from a value box's text part", "CMBTarvik_5.edit",
-            "review", Qt::AltModifier | Qt::Key_L, 3);
-        row("Alt+C does nothing while the review buttons are disabled", "CMBTarvik_0", "",
-            Qt::AltModifier | Qt::Key_C, -1);
-        row("Enter in an open list is the list's and presses no button", "list", "", enter, -1);
-        row("Enter in another window presses no button", "other", "", enter, -1);
-    }
-
+    void keysPressButtons_data() { AddRows("keys.txt"); }
     void keysPressButtons() {
-        QFETCH(QString, focus);
-        QFETCH(QString, setup);
-        QFETCH(int, keys);
-        QFETCH(int, pressed);
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QVERIFY(ShowActive(w));
+        QFETCH(QByteArray, input);
+        const QList<QByteArray> f = input.split('|');
+        Window win;
+        FrmTarvik& w = win.W;
+        QVERIFY(win.Show());
         for (std::size_t i = 1; i <= 3; ++i)
-            w.CmdTarvik[i]->setEnabled(setup.contains("review"));
-        w.CmdTarvik[0]->setEnabled(!setup.contains("noOk"));
-        w.CmdTarvik[4]->setEnabled(!setup.contains("noCancel"));
-
+            w.CmdTarvik[i]->setEnabled(f[1].contains("review"));
+        w.CmdTarvik[0]->setEnabled(!f[1].contains("noOk"));
+        w.CmdTarvik[4]->setEnabled(!f[1].contains("noCancel"));
         QLineEdit other;
         QWidget* target = &other;
-        if (focus == "other") {
-            QVERIFY(ShowActive(other));
-        } else if (focus == "list") {
+        if (f[0] == "other") {
+            other.show();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else if (f[0] == "list") {
             w.CMBTarvik[0]->showPopup();
             QTRY_VERIFY(QApplication::activePopupWidget());
             target = w.CMBTarvik[0]->view();
         } else {
-            target = focus.endsWith(".edit") ? w.ValueBox(focus.mid(10, 1).toInt())->lineEdit()
-                                             : w.findChild<QWidget*>(focus);
+            target = f[0].endsWith(".edit") ? w.ValueBox(f[0][10] - '0')->lineEdit()
+                                            : w.findChild<QWidget*>(QString(f[0]));
             target->setFocus();
-            QTRY_COMPARE(ControlName(QApplication::focusWidget()), ControlName(target));
+            QTRY_VERIFY(target->hasFocus());
         }
-        std::vector<std::unique_ptr<QSignalSpy>> clicks;
-        for (QPushButton* button : w.CmdTarvik)
-            clicks.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
-        const auto combined = QKeyCombination::fromCombined(keys);
-        QTest::keyClick(target, combined.key(), combined.keyboardModifiers());
-        for (std::size_t i = 0; i < clicks.size(); ++i)
-            QCOMPARE(clicks[i]->count(), int(i) == pressed ? 1 : 0);
+        QByteArray pressed = "none";
+        for (int i = 0; i < 5; ++i)
+            connect(w.CmdTarvik[std::size_t(i)], &QPushButton::clicked, this, [&pressed, i] {
+                pressed = pressed == "none" ? QByteArray::number(i) : "more";
+            });
+        QTest::keySequence(target, QKeySequence(QString(f[2])));
+        QTEST(pressed, "expected");
     }
 
-    void centerPosition_data() {
-        QTest::addColumn<QSizeF>("screen");
-        QTest::addColumn<QSizeF>("window");
-        QTest::addColumn<QPoint>("leftTop");
-        QTest::newRow("a 1024 x 768 screen centres the window across and above the middle")
-            << QSizeF(15360, 11520) << QSizeF(9000, 6105) << QPoint(3180, 1844);
-        QTest::newRow("a screen shorter than the window over 0.85 puts the top above the screen")
-            << QSizeF(15360, 6000) << QSizeF(9000, 6105) << QPoint(3180, -502);
-        QTest::newRow("a screen narrower than the window puts the left edge off the screen")
-            << QSizeF(6000, 11520) << QSizeF(9000, 6105) << QPoint(-1500, 1844);
-        QTest::newRow("each half is truncated before the subtraction")
-            << QSizeF(15360, 11520) << QSizeF(9015, 6105) << QPoint(3173, 1844);
-        QTest::newRow("85 % of the screen height is rounded before it is halved")
-            << QSizeF(15360, 11536) << QSizeF(9000, 6105) << QPoint(3180, 1851);
-        QTest::newRow("fractional sizes are rounded to the nearest twip")
-            << QSizeF(15361.6, 11520) << QSizeF(9000, 6105.6) << QPoint(3181, 1843);
+    void reviews_data() { AddRows("runs.txt"); }
+    void reviews() {
+        QFETCH(QByteArray, input);
+        const QList<QByteArray> f = input.split('|');
+        QLocale::setDefault(QLocale(QString(f[0])));
+        const auto win = RunWindow();
+        win->SetRow(0, f[1]);
+        win->SetRow(1, f[2]);
+        const QString saved = win->Path("Saved.txt");
+        for (const QByteArray& answer : f[6].split(' '))
+            if (!answer.isEmpty())
+                win->Fake.Messages.Answers.push_back(answer == "Yes" ? Answer::Yes : Answer::No);
+        for (const QByteArray& to : f[7].split(' '))
+            win->Fake.Dialog.Answers.push_back(to == "good" ? saved : win->Path("no/Saved.txt"));
+        Reviewer review(win->W);
+        for (const QByteArray& action : f[3].split(' '))
+            if (!action.isEmpty())
+                review.AtWaits.push_back(Act(*win, action));
+        review.LotPlan = 3;
+        if (!f[4].isEmpty())
+            review.DuringLot = Act(*win, f[4]);
+        QByteArray inDialog = f[5];
+        win->Fake.Dialog.OnShow = [&] {
+            if (!inDialog.isEmpty())
+                Act(*win, std::exchange(inDialog, QByteArray()))();
+        };
+        QSignalSpy ended(&win->W, &FrmTarvik::ProgramEnded);
+        win->W.CmdTarvik[4]->click();
+        win->W.CmdTarvik[0]->click();
+        const bool ends = !ended.isEmpty();
+        QTEST(Joined(review.Waits) + " => " + (ends ? "ends" : "stays") + " => " + win->Tails() +
+                  " => " + Tails(ReadAll(saved)),
+              "expected");
+        QVERIFY2(!review.TimedOut && !review.DuringLot && !review.Unscripted && !review.Mismatches,
+                 "a review hung, showed another plan, or went another way");
+        QVERIFY(!win->W.IsRunning() && win->W.isVisible() != ends && (ends || win->Idle()));
+        QCOMPARE(win->W.Traffic().PlansChanged,
+                 ends ? Tails(ReadAll(saved)) == "none" : win->Tails() != Unchanged);
+        // Back in the window, every change can still be saved.
+        win->Fake.Dialog.OnShow = nullptr;
+        win->Fake.Dialog.Answers = {win->Path("Final.txt")};
+        win->W.MnuSave->trigger();
+        QVERIFY(ends || Tails(ReadAll(win->Path("Final.txt"))) == win->Tails());
     }
 
-    void centerPosition() {
-        QFETCH(QSizeF, screen);
-        QFETCH(QSizeF, window);
-        QFETCH(QPoint, leftTop);
-        const Placement at =
-            CenterPosition(screen.width(), screen.height(), window.width(), window.height());
-        QCOMPARE(QPoint(int(at.Left), int(at.Top)), leftTop);
+    // The refusal is shown, the value box to mend takes the focus, and the last rule stays.
+    void refusedOkShowsWhyAndStartsNoRun() {
+        const auto win = RunWindow();
+        win->SetRow(2, "3:N1,2");
+        win->W.Run().Rule.IfValue = "earlier";
+        win->W.CMBTarvik[0]->setFocus();
+        Reviewer review(win->W);
+        win->W.CmdTarvik[0]->click();
+        QCOMPARE(win->Oops(), QStringList{QString::fromStdString(
+                                  RefusalText({Refused::ThenValueBreaksLine, ThenRow}))});
+        QTRY_VERIFY(win->W.ValueBox(5)->hasFocus());
+        QVERIFY(review.Waits.isEmpty() && win->Idle() && win->W.Run().Rule.IfValue == "earlier");
     }
 
-    void centerAndShowPlacesTheFrame_data() {
-        QTest::addColumn<QSize>("inner"); // invalid: the program's own window, by Form_Load
-        QTest::newRow("Form_Load shows the window centred across, above the middle") << QSize();
-        QTest::newRow("a window taller than the screen is not pulled onto it") << QSize(200, 4000);
-        QTest::newRow("a window wider than the screen is not pulled onto it") << QSize(4000, 100);
+    // A change writes what the Then row holds at that moment: a percentage in the user's number
+    // format, the visited airports of the moment.
+    void thenRowIsReadAtEachChange() {
+        QLocale::setDefault(QLocale(QLocale::German));
+        const auto win = RunWindow();
+        const auto change = [&win](const QString& then) {
+            return [&win, then] {
+                win->SetRow(2, then);
+                win->W.CmdTarvik[1]->click();
+            };
+        };
+        const auto run = [&win](const QString& andRow, const QString& then,
+                                std::deque<std::function<void()>> actions) {
+            win->SetRow(1, andRow);
+            win->SetRow(2, then);
+            Reviewer review(win->W);
+            review.AtWaits = std::move(actions);
+            win->W.CmdTarvik[0]->click();
+            return review.Waits;
+        };
+        run("0:", "2:0", {change("2:12,5"), change("2:13,5"), change("2:1.5"), change("2:7")});
+        const auto renamed = [&] {
+            win->SetRow(1, "7: L4 ");
+            change("6:M9")();
+        };
+        QCOMPARE(run("7:KLAX", "6:KSFO", {win->Press(1), renamed}), QList<int>({1, 3}));
+        QList<int> plans;
+        for (int32_t i = 0; i <= win->W.Traffic().LastPlan; ++i)
+            plans << win->W.Traffic().PlanTable[i].Pcent;
+        QCOMPARE(plans, QList<int>({12, 14, 30, 7, 75, 50}));
+        QCOMPARE(B(win->W.Traffic().PlanTable[1].TheRest()) + ' ' +
+                     B(win->W.Traffic().PlanTable[3].TheRest()),
+                 "L2,KSFO M9,klax,KLAX");
     }
 
-    void centerAndShowPlacesTheFrame() {
-        QFETCH(QSize, inner);
-        FakePlatform fp;
-        FrmTarvik w(fp.Get());
-        QWidget plain;
-        QWidget* window = &w;
-        if (inner.isValid()) {
-            plain.setFixedSize(inner);
-            CenterAndShow(plain);
-            window = &plain;
-        } else {
-            w.Form_Load();
-        }
-        QVERIFY(window->isVisible());
-        const QRect screen = window->screen()->geometry();
-        const QRect frame = window->frameGeometry();
-        const Placement at = CenterPosition(screen.width() * 15.0, screen.height() * 15.0,
-                                            frame.width() * 15.0, frame.height() * 15.0);
-        QTRY_COMPARE(window->frameGeometry().topLeft(),
-                     screen.topLeft() + QPoint(qRound(at.Left / 15.0), qRound(at.Top / 15.0)));
+    // A wait of 300 ms for a decision takes less than a fifth of that in processor time.
+    void theProcessSleepsWhileADecisionWaits() {
+        const auto win = RunWindow();
+        double cpuStart = 0, cpu = -1;
+        qint64 wall = 0;
+        QElapsedTimer clock;
+        // The first timer fires in the pass of events that begins the first wait.
+        QTimer::singleShot(0, &win->W, [&] {
+            cpuStart = double(std::clock()) / CLOCKS_PER_SEC;
+            clock.start();
+            QTimer::singleShot(300, &win->W, [&] {
+                cpu = double(std::clock()) / CLOCKS_PER_SEC - cpuStart;
+                wall = clock.elapsed();
+                win->W.CmdTarvik[4]->click();
+            });
+        });
+        QTimer::singleShot(10000, &win->W, [&win] { win->W.Run().Abandoned = true; }); // watchdog
+        win->W.CmdTarvik[0]->click();
+        QVERIFY(wall >= 250 && cpu >= 0 && win->Idle());
+        QVERIFY2(cpu * 1000 < double(wall) * 0.2,
+                 qPrintable(
+                     QStringLiteral("%1 ms of processor time in %2 ms").arg(cpu * 1000).arg(wall)));
     }
 };
 

@@ -1,0 +1,366 @@
+// The traffic data: the line formats, loading a set from its three files, and saving the
+// flight-plan file whole or not at all, whatever the disk, the file system or a kill does.
+
+#include "support/OtherUser.h"
+#include "support/Traffic.h"
+#include "traffic/LineReader.h"
+#include "traffic/Numbers.h"
+#include "traffic/PlanLine.h"
+#include "traffic/RefLines.h"
+#include "traffic/Save.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tarvik;
+using namespace tarvik::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Lets the first Allowed writes through, then fails the others as a full disk.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(QIODevice& inner, int allowed) : Inner(inner), Allowed(allowed) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        setErrorString(QStringLiteral("No space left on device"));
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 len) override {
+        return Allowed-- > 0 ? Inner.write(data, len) : -1;
+    }
+
+private:
+    QIODevice& Inner;
+    int Allowed;
+};
+
+// The file a save goes to, holding an old set, alone in a folder.
+struct Target {
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath("FlightPlans.txt");
+    const QByteArray Old = "// the old set\r\nAC#1,OLD,10%,24Hr,IFR,X,KSEA\r\n";
+    Target() { WriteFile(Path, Old); }
+    // The old file is there byte for byte, and nothing beside it.
+    bool Untouched() const {
+        return ReadAll(Path) == Old && Entries(Dir.path()) == QStringList{"FlightPlans.txt"};
+    }
+    // A file beside the target holds more than point bytes, or the target was replaced.
+    bool Saving(qint64 point) const {
+        for (const auto& entry : fs::directory_iterator(P(Dir.path()))) {
+            std::error_code ec;
+            const auto size = static_cast<qint64>(fs::file_size(entry.path(), ec));
+            if (!ec &&
+                (entry.path().filename() == "FlightPlans.txt" ? size != Old.size() : size > point))
+                return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class TestTraffic : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each line format by the table of its file. A flight-plan line gives its fields, then the
+    // line a save writes when the load stores it as a plan; a refused aircraft line says why.
+    void lineFormats_data() {
+        AddRows("split-plans.txt");
+        for (const char* file :
+             {"parse-int16.txt", "split-aircraft.txt", "split-icao.txt", "get-folder.txt"})
+            AddRows(file, false);
+    }
+    void lineFormats() {
+        QFETCH(QByteArray, input);
+        const QByteArray table = QByteArray(QTest::currentDataTag()).split(':')[0];
+        std::string text = S(input), tail, rate, ivfr, home, legs, comment;
+        int16_t tag = 0, pcent = 777;
+        QByteArray got = B(SplitICAO(text));
+        if (table == "split-plans.txt") {
+            pcent = 0;
+            const bool whole = SplitPlans(text, tag, tail, pcent, rate, ivfr, home, legs, comment);
+            FlightPlan plan;
+            plan.Assign(tag, tail, pcent, rate, ivfr, home, legs, comment);
+            got = FieldsOf(plan) + " => " +
+                  (IsStoredPlan(tag, home, legs, whole) ? B(JoinPlans(plan)) : "no plan");
+        } else if (table == "parse-int16.txt") {
+            const bool read = ParseInt16(text, pcent);
+            QVERIFY(read || pcent == 777);
+            got = read ? QByteArray::number(pcent) : "refused";
+        } else if (table == "split-aircraft.txt") {
+            const bool read = SplitAircraft(text, tail, tag, pcent, &comment);
+            QCOMPARE(comment.empty(), read);
+            got = read ? QByteArray::number(tag) + '|' + QByteArray::number(pcent) + '|' + B(tail)
+                       : "refused";
+        } else if (table == "get-folder.txt") {
+            got = B(GetFolder(text)).replace(B(fs::current_path().string()), "(current)");
+        }
+        QTEST(got, "expected");
+    }
+
+    // A machine whose own number format has a decimal comma reads "99.5" as 99 (Qt takes the
+    // locale of the environment at start-up); a typed value's leading number must still read it.
+    void leadingNumberReadsAPointUnderACommaLocale() {
+        QTemporaryDir dir;
+        QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", dir.filePath("de_DE.UTF-8")});
+        if (!QFile::exists(dir.filePath("de_DE.UTF-8/LC_NUMERIC")))
+            QSKIP("localedef could not make a German locale");
+        const auto restore = qScopeGuard([before = std::string(std::setlocale(LC_ALL, nullptr))] {
+            std::setlocale(LC_ALL, before.c_str());
+            qunsetenv("LOCPATH");
+        });
+        qputenv("LOCPATH", QFile::encodeName(dir.path()));
+        QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8") && std::strtod("99.5", nullptr) == 99.0);
+        QCOMPARE(LeadingNumber("99.5"), 99.5);
+        QCOMPARE(LeadingNumber(" -1.5e1%"), -15.0);
+    }
+
+    // Whatever the block size, the same lines come back: line ends split across blocks included.
+    void lineReaderAtAnyBlockSize_data() { AddRows("line-reader.txt"); }
+    void lineReaderAtAnyBlockSize() {
+        QFETCH(QByteArray, input);
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("f.txt"), input));
+        for (std::size_t block = 1; block <= std::size_t(input.size()) + 2; ++block) {
+            LineReader in(block);
+            QVERIFY(in.Open(P(dir.filePath("f.txt"))));
+            QByteArrayList lines;
+            for (std::string_view line; in.Next(line);)
+                lines << B(line);
+            QVERIFY(!in.Failed());
+            QTEST(lines.join(" | "), "expected");
+        }
+    }
+
+    void doubtfulLinesAreReportedByTheirNumber_data() { AddRows("doubtful-lines.txt"); }
+    void doubtfulLinesAreReportedByTheirNumber() {
+        QFETCH(QByteArray, input);
+        QTemporaryDir dir;
+        const QString file = CopySet("run", dir.path());
+        QVERIFY(WriteFile(file, input));
+        TrafficSet set;
+        QStringList reports;
+        QVERIFY(LoadSet(set, file, &reports).Complete);
+        QTEST(reports.join(" | ").toLatin1(), "expected");
+    }
+
+    void loadAndSaveKeepEveryUntouchedByte_data() {
+        AddRows("round-trip.txt");
+        const QByteArray lf = ReadAll(DataPath("files/FlightPlans.txt"));
+        const QByteArray saved = ReadAll(DataPath("files/Saved.txt")).replace("\n", "\r\n");
+        QTest::newRow("CR LF line ends") << QByteArray(lf).replace("\n", "\r\n") << saved;
+        QTest::newRow("LF line ends are written CR LF") << lf << saved;
+        QTest::newRow("CR line ends are written CR LF")
+            << QByteArray(lf).replace('\n', '\r') << saved;
+        QTest::newRow("a UTF-8 byte-order mark is skipped") << "\xEF\xBB\xBF" + lf << saved;
+        QTest::newRow("a last line without its line end gains one") << lf.chopped(1) << saved;
+        const QByteArray sample = ReadAll(TARVIK_SOURCE_DIR "/samples/FlightPlans.txt");
+        QTest::newRow("the sample set") << sample << sample;
+    }
+    // A second load and save changes nothing more. The lists are found whatever the case of their
+    // names.
+    void loadAndSaveKeepEveryUntouchedByte() {
+        QFETCH(QByteArray, input);
+        QTemporaryDir dir;
+        const QString file = CopySet("run", dir.path()), out = dir.filePath("Saved.txt");
+        QVERIFY(WriteFile(file, input) &&
+                QFile::rename(dir.filePath("Airports.txt"), dir.filePath("AIRports.TXT")));
+        for (const QString& from : {file, out}) {
+            TrafficSet set;
+            QVERIFY(LoadSet(set, from).Complete);
+            QVERIFY(SavePlans(set, P(out)).Ok);
+            QTEST(ReadAll(out), "expected");
+        }
+    }
+
+    void stoppedLoad_data() {
+        AddRows("stopped-loads.txt");
+        QTest::newRow("a 500,002nd plan")
+            << QByteArray("FlightPlans.txt|<large>") << QByteArray("500003 500001");
+        QTest::newRow("a 3,002nd aircraft line, even an empty one")
+            << "Aircraft.txt|" + QByteArray("AC#1,250,\"J\"\r\n").repeated(3001) + "\r\n"
+            << QByteArray("3002 3001");
+        QTest::newRow("a 100,002nd airport, empty lines not counted")
+            << "Airports.txt|\r\n" + QByteArray("K,\r\n").repeated(100002)
+            << QByteArray("100003 100001");
+    }
+    // The tables of the file the load stopped in, and of those after it, keep their last indexes.
+    void stoppedLoad() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        const QString file = input.left(input.indexOf('|'));
+        const QByteArray bytes = input.mid(input.indexOf('|') + 1);
+        QTemporaryDir dir;
+        const QString plans = bytes == "<large>" ? LargePlansFile() : CopySet("run", dir.path());
+        const QString stopped = QFileInfo(plans).dir().filePath(file);
+        if (bytes != "<large>" && QFile::remove(stopped) && bytes != "<none>")
+            QVERIFY(bytes == "<folder>" ? QDir().mkdir(stopped) : WriteFile(stopped, bytes));
+        TrafficSet set;
+        set.LastPlan = 77;
+        set.LastAircraft = 88;
+        set.LastAirport = 99;
+        const LoadResult r = LoadSet(set, plans);
+        QVERIFY(!r.Complete && QFile::decodeName(r.Stop.File.c_str()) == stopped);
+        QCOMPARE(QByteArray::number(qint64(r.Stop.Line)), expected.left(expected.indexOf(' ')));
+        QVERIFY2(B(r.Stop.Reason).contains(expected.mid(expected.indexOf(' ') + 1)),
+                 r.Stop.Reason.c_str());
+        const int in = QStringList{"FlightPlans.txt", "Aircraft.txt", "Airports.txt"}.indexOf(file);
+        QCOMPARE(QList<int>({set.LastPlan, set.LastAircraft, set.LastAirport}),
+                 QList<int>({in > 0 ? 5 : 77, in > 1 ? 2 : 88, 99}));
+        QCOMPARE(set.PlansWhole, in > 0);
+    }
+
+    // Two blocks of the large set are read, then the disk fails: the load stops at the first line
+    // not read whole, with the system's reason.
+    void readErrorInTheMiddleStopsTheLoad() {
+        static qint64 delivered = 0;
+        delivered = 0;
+        const auto restore = qScopeGuard([real = ReadBlock] { ReadBlock = real; });
+        ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) -> std::size_t {
+            if (delivered >= qint64(2 * LineReader::DefaultBlockSize)) {
+                std::fputc('x', file); // a write to a file open for reading sets its error flag
+                errno = EIO;
+                return 0;
+            }
+            const std::size_t got = std::fread(buffer, 1, size, file);
+            delivered = std::ftell(file); // the check of the file's start reads and rewinds
+            return got;
+        };
+        TrafficSet set;
+        const LoadResult r = LoadSet(set, LargePlansFile());
+        QVERIFY(!r.PlansRead && !set.PlansWhole && r.Stop.Reason == std::strerror(EIO));
+        QCOMPARE(qint64(r.Stop.Line), ReadAll(LargePlansFile()).left(delivered).count('\n') + 1);
+    }
+
+    // A load writes over the tables of the one before.
+    void emptyAircraftLineEmptiesItsSlot() {
+        QTemporaryDir dir;
+        const QString plans = CopySet("run", dir.path());
+        TrafficSet set;
+        QVERIFY(LoadSet(set, plans).Complete);
+        QVERIFY(
+            WriteFile(dir.filePath("Aircraft.txt"), "AC#7,250,\"X\"\r\n\r\nAC#9,270,\"Z\"\r\n"));
+        QVERIFY(LoadSet(set, plans).Complete);
+        const AircraftEntry& emptied = set.AircraftTable[1];
+        QVERIFY(set.LastAircraft == 2 && emptied.Atag == 0 && emptied.ASpeed == 0 &&
+                emptied.Acraft.empty());
+    }
+
+    void failedWriteLeavesTheOldFile_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("a write that fails") << false;
+        QTest::newRow("a full disk: a limit on the size of the files this process writes") << true;
+    }
+    // Fails the first write, then the second, and so on until a save gets through; a full disk
+    // takes 100,000 bytes more at each try, until it is full at the last byte.
+    void failedWriteLeavesTheOldFile() {
+        QFETCH(bool, full);
+        TrafficSet set;
+        AddPlans(set, 24000);
+        const qint64 size = Written(set).size();
+        rlimit unlimited{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+        std::signal(SIGXFSZ, SIG_IGN);
+        for (int tries = 0; tries < 100; ++tries) {
+            Target target;
+            rlimit limit = unlimited;
+            limit.rlim_cur = rlim_t(std::min<qint64>(tries * 100000, size - 1));
+            QVERIFY(!full || ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            const SaveResult r = SavePlans(
+                set, P(target.Path), full ? SaveDeviceWrapper() : [tries](QIODevice& file) {
+                    return static_cast<QIODevice*>(new FailingDevice(file, tries));
+                });
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
+            if (r.Ok) {
+                QVERIFY(!full && tries >= 4);
+                QCOMPARE(ReadAll(target.Path), Written(set));
+                return;
+            }
+            QVERIFY2(target.Untouched() && !r.Error.empty(), r.Error.c_str());
+            if (full && qint64(limit.rlim_cur) == size - 1)
+                return;
+        }
+        QFAIL("the save never got through");
+    }
+
+    void saveTargets_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("mode"); // of the file, or of the folder
+        QTest::newRow("a file readable by its group only stays so") << "file" << 0640;
+        QTest::newRow("a read-only file that root saves gains no bit") << "file" << 0454;
+        QTest::newRow("a read-only file of another user is left alone") << "other's file" << 0444;
+        QTest::newRow("a file in a read-only folder of another user is left alone")
+            << "other's folder" << 0555;
+        QTest::newRow("a link stays a link, its longer target replaced whole") << "link" << 0;
+        QTest::newRow("a pipe is refused") << "pipe" << 0;
+    }
+    // Nothing is left beside the target.
+    void saveTargets() {
+        QFETCH(QString, target);
+        QFETCH(int, mode);
+        if (target.startsWith("other's") && RanAsOtherUser())
+            return;
+        TrafficSet set;
+        AddPlans(set, 1);
+        Target t;
+        const std::string file = P(t.Path), dir = P(t.Dir.path());
+        const std::string& moded = target.endsWith("folder") ? dir : file;
+        const std::string saveTo = target == "link" || target == "pipe" ? dir + "/Other" : file;
+        QVERIFY(target != "link" || ::symlink("FlightPlans.txt", saveTo.c_str()) == 0);
+        QVERIFY(target != "pipe" || ::mkfifo(saveTo.c_str(), 0644) == 0);
+        QVERIFY(!mode || ::chmod(moded.c_str(), mode_t(mode)) == 0);
+        const auto unlock = qScopeGuard([&moded] { ::chmod(moded.c_str(), 0700); });
+        const bool writable = target != "pipe" && ::access(file.c_str(), W_OK) == 0 &&
+                              ::access(dir.c_str(), W_OK) == 0;
+        const SaveResult r = SavePlans(set, saveTo);
+        struct stat st {};
+        QVERIFY(::lstat(moded.c_str(), &st) == 0 && (!mode || int(st.st_mode & 07777) == mode));
+        ::chmod(moded.c_str(), 0700);
+        QVERIFY2(r.Ok == writable && !r.Error.empty() != writable, r.Error.c_str());
+        QCOMPARE(ReadAll(t.Path), writable ? Written(set) : t.Old);
+        QCOMPARE(Entries(t.Dir.path()).join(' '),
+                 QString(saveTo == file ? "FlightPlans.txt" : "FlightPlans.txt Other"));
+        QVERIFY(target != "link" || fs::read_symlink(saveTo) == "FlightPlans.txt");
+        QVERIFY(target != "pipe" || fs::is_fifo(fs::symlink_status(saveTo)));
+    }
+
+    // A child process saves over and over and is killed once a save's temporary file has grown
+    // past a point, later each round, and in the last round once a save has replaced the file: the
+    // file is the old one or the new one, whole.
+    void killedSaveLeavesTheOldOrTheNewFile() {
+        TrafficSet set;
+        AddPlans(set, 100000, 100);
+        const QByteArray written = Written(set);
+        for (int round = 0; round <= 4; ++round) {
+            Target target;
+            const pid_t child = ::fork();
+            if (child == 0)
+                for (;;)
+                    SavePlans(set, P(target.Path));
+            const QDeadlineTimer deadline(30000);
+            while (!target.Saving(written.size() * round / 4) && !deadline.hasExpired()) {
+            }
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            const QByteArray left = ReadAll(target.Path);
+            QVERIFY2(!deadline.hasExpired() && (left == target.Old || left == written),
+                     qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(left.size())));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraffic)
+#include "TestTraffic.moc"

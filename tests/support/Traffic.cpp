@@ -1,0 +1,116 @@
+#include "support/Traffic.h"
+
+#include "traffic/Save.h"
+
+#include <QtTest>
+
+namespace tarvik::testing {
+
+QString DataPath(const QString& name) {
+    return QStringLiteral(TARVIK_SOURCE_DIR "/tests/data/") + name;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+QString CopySet(const QString& set, const QString& folder) {
+    for (const char* name : {"Aircraft.txt", "Airports.txt", "FlightPlans.txt"})
+        WriteFile(folder + '/' + name, ReadAll(DataPath(set + '/' + name)));
+    return folder + QStringLiteral("/FlightPlans.txt");
+}
+
+QString LargePlansFile() {
+    return QStringLiteral(TARVIK_LARGE_SET "/FlightPlans.txt");
+}
+
+LoadResult LoadSet(TrafficSet& set, const QString& plansFile, QStringList* reports) {
+    set.PlansFile = P(plansFile);
+    set.PlansFolder = GetFolder(set.PlansFile);
+    return FillFPlans(set, [reports](int64_t line, const std::string& text) {
+        if (reports)
+            *reports << QString::number(line) + QStringLiteral(": ") + QString::fromLatin1(B(text));
+    });
+}
+
+void AddPlans(TrafficSet& set, int count, int16_t pcent) {
+    const int32_t first = set.LastPlan + 1;
+    set.PlanTable.Resize(first + count);
+    for (int32_t i = first; i < first + count; ++i)
+        set.PlanTable[i].Assign(1, "N" + std::to_string(i), pcent, "24Hr", "IFR", "KSEA",
+                                "06:00,07:00,KPDX", "");
+    set.LastPlan = first + count - 1;
+}
+
+QByteArray Written(const TrafficSet& set) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return WritePlans(set, buffer) ? buffer.data() : QByteArray("<not written>");
+}
+
+FlightPlan PlanFrom(const QByteArray& fields) {
+    const QList<QByteArray> f = fields.split('|');
+    FlightPlan plan;
+    plan.Assign(f.value(0).toShort(), S(f.value(1)), f.value(2).toShort(), S(f.value(3)),
+                S(f.value(4)), S(f.value(6)), S(f.value(5)), S(f.value(7)));
+    return plan;
+}
+
+QByteArray FieldsOf(const FlightPlan& p) {
+    return QByteArray::number(p.Tag) + '|' + B(p.TailNum()) + '|' + QByteArray::number(p.Pcent) +
+           '|' + B(p.Rate()) + '|' + B(p.Ivfr()) + '|' + B(p.TheRest()) + '|' + B(p.HPort()) + '|' +
+           B(p.Cment());
+}
+
+namespace {
+QByteArray Unescape(const QByteArray& text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+        } else if (text[++i] == 'x') {
+            out += static_cast<char>(text.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            const char e = text[i];
+            out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e;
+        }
+    }
+    return out;
+}
+} // namespace
+
+void AddRows(const char* file, bool columns) {
+    if (columns) {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("expected");
+    }
+    const QList<QByteArray> lines = ReadAll(DataPath(QString::fromLatin1(file))).split('\n');
+    QVERIFY2(lines.size() > 1, file);
+    for (int number = 1; number <= lines.size(); ++number) {
+        QByteArray line = lines[number - 1];
+        if (line.endsWith(" =>"))
+            line += ' '; // an empty expected text
+        const qsizetype arrow = line.indexOf(" => ");
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        QVERIFY2(arrow >= 0,
+                 qPrintable(QStringLiteral("%1:%2: no \" => \"").arg(file).arg(number)));
+        QTest::addRow("%s:%d", file, number)
+            << Unescape(line.left(arrow)) << Unescape(line.mid(arrow + 4));
+    }
+}
+
+} // namespace tarvik::testing

@@ -1,0 +1,58 @@
+#pragma once
+// Traffic sets for tests: byte strings, files on disk, plans in memory, and the table rows kept in
+// tests/data.
+
+#include "traffic/Load.h"
+#include "traffic/Tables.h"
+
+#include <QtCore>
+
+#include <string>
+#include <string_view>
+
+namespace tarvik::testing {
+
+// Tests hold byte strings as QByteArray; the code under test takes std::string.
+inline QByteArray B(std::string_view s) {
+    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+inline std::string S(const QByteArray& b) {
+    return b.toStdString();
+}
+// A path as the traffic code takes it.
+inline std::string P(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// A file under tests/data.
+QString DataPath(const QString& name);
+// The file's bytes, or "<unreadable>".
+QByteArray ReadAll(const QString& path);
+// Writes bytes to path, making its folder first.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+// The names in a folder, hidden ones included.
+QStringList Entries(const QString& folder);
+// Copies the set of tests/data/<set> into folder; returns its flight-plan file.
+QString CopySet(const QString& set, const QString& folder);
+// A comment line and one plan more than the plan table holds, with the two lists beside it:
+// written once by the build.
+QString LargePlansFile();
+
+// Loads the set of plansFile; reports, when given, gathers each doubtful line as "number: text".
+LoadResult LoadSet(TrafficSet& set, const QString& plansFile, QStringList* reports = nullptr);
+// Appends count plans "AC#1,N<i>,<pcent>%,24Hr,IFR,06:00,07:00,KPDX,KSEA".
+void AddPlans(TrafficSet& set, int count, int16_t pcent = 10);
+// The text a save writes for set.
+QByteArray Written(const TrafficSet& set);
+
+// A plan written as Tag|TailNum|Pcent|Rate|Ivfr|TheRest|HPort|Cment, and back.
+FlightPlan PlanFrom(const QByteArray& fields);
+QByteArray FieldsOf(const FlightPlan& plan);
+
+// Adds the cases of tests/data/<file> as the rows "input" and "expected" (and those two columns
+// first when columns is set), each named by its file and line: one case a line, input and expected
+// text parted by " => ", with the escapes \r, \n, \t, \\ and \xHH; empty lines and lines that
+// start with "#" are skipped.
+void AddRows(const char* file, bool columns = true);
+
+} // namespace tarvik::testing
