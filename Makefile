@@ -78,7 +78,7 @@ fuzz: fuzz-build
 	@scripts/fuzz-all.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
-	@scripts/install-deps.sh xvfb
+	@scripts/install-deps.sh xvfb time
 	@scripts/bench.sh $(BUILD)
 
 clean:

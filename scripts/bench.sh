@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the benchmark of a build twice: on Qt's offscreen platform, and on a real X server (the one
 # in DISPLAY, or an Xvfb started here on a free display when DISPLAY is unset and Xvfb is
-# installed). The full-size set is made once in BUILD_DIR/bench-set. Extra arguments name the cases
-# to run (all by default). Exits 1 when a figure misses its target, 2 when a run failed.
+# installed); then times whole runs of the command line with no display, their peak memory taken
+# by /usr/bin/time (Debian package time). The full-size set is made once in BUILD_DIR/bench-set.
+# Extra arguments name the cases to run (all by default). Exits 1 when a figure misses its target,
+# 2 when a run failed.
 # Usage: scripts/bench.sh BUILD_DIR [CASE...]
 set -eu
 if [ $# -lt 1 ]; then
@@ -17,14 +19,82 @@ if [ ! -x "$bench" ]; then
   exit 1
 fi
 set_dir="$build/bench-set"
+tarvik="$build/tarvik"
 worst=0
+
+# Keeps the worst exit status.
+at_least() {
+  [ "$1" -gt "$worst" ] && worst=$1
+  return 0
+}
 
 # Runs the bench with the given environment settings and keeps the worst exit status.
 run_bench() {
   local status=0
   env "$@" "$bench" "$set_dir" ${cases[@]+"${cases[@]}"} || status=$?
-  [ "$status" -gt "$worst" ] && worst=$status
-  return 0
+  at_least "$status"
+}
+
+# The command line's cases, timed as whole runs: their names and targets in ms.
+cli_cases=(cli-check cli-apply-aircraft-id cli-dry-run-aircraft-id)
+declare -A cli_target=([cli-check]=300 [cli-apply-aircraft-id]=600 [cli-dry-run-aircraft-id]=600)
+cli_runs=5
+memory_factor=2.5
+
+# Sets args to the arguments of command-line case $1 on the set in folder $2.
+cli_arguments() {
+  local rule=(--if "Home AirPort=" --then "Aircraft ID=N###&&")
+  case $1 in
+    cli-check) args=(check "$2") ;;
+    cli-apply-aircraft-id) args=(apply "${rule[@]}" "$2") ;;
+    cli-dry-run-aircraft-id) args=(apply "${rule[@]}" --dry-run "$2") ;;
+  esac
+}
+
+# Runs command-line case $1 cli_runs times with no display on a copy of the set, its flight plans
+# copied anew before each run, and prints "case: median ms target ms" and the peak memory of its
+# largest run against memory_factor times the size of the flight-plan file.
+run_cli_case() {
+  local name=$1 work times=() peak=0 start end kb i args
+  work=$(mktemp -d "$build/bench-cli.XXXXXX")
+  cp "$set_dir/Aircraft.txt" "$set_dir/Airports.txt" "$work/"
+  cli_arguments "$name" "$work"
+  for i in $(seq "$cli_runs"); do
+    cp "$set_dir/FlightPlans.txt" "$work/FlightPlans.txt"
+    sync # the copy's writing is not the run's
+    start=$(date +%s%N)
+    if ! env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM /usr/bin/time -f %M -o "$work/kb" \
+      "$tarvik" "${args[@]}" >/dev/null 2>"$work/err"; then
+      echo "$name: tarvik ${args[*]} failed:" >&2
+      cat "$work/err" >&2
+      rm -rf "$work"
+      at_least 2
+      return 0
+    fi
+    end=$(date +%s%N)
+    times+=("$((end - start))")
+    kb=$(tail -n 1 "$work/kb")
+    [ "$kb" -gt "$peak" ] && peak=$kb
+  done
+  rm -rf "$work"
+  local ms limit mb
+  ms=$(printf '%s\n' "${times[@]}" | sort -n |
+    awk '{ v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1e6 }')
+  limit=$(awk -v b="$(stat -c %s "$set_dir/FlightPlans.txt")" -v f="$memory_factor" \
+    'BEGIN { printf "%.0f", b * f / 1048576 }')
+  mb=$(awk -v kb="$peak" 'BEGIN { printf "%.0f", kb / 1024 }')
+  if awk -v a="$ms" -v b="${cli_target[$name]}" 'BEGIN { exit !(a <= b) }'; then
+    echo "$name: $ms ms target ${cli_target[$name]} ms"
+  else
+    echo "$name: $ms ms target ${cli_target[$name]} ms  MISSED"
+    at_least 1
+  fi
+  if [ "$mb" -le "$limit" ]; then
+    echo "$name-memory: $mb MB limit $limit MB"
+  else
+    echo "$name-memory: $mb MB limit $limit MB  MISSED"
+    at_least 1
+  fi
 }
 
 xvfb_pid=
@@ -74,24 +144,52 @@ start_xvfb() {
   return 1
 }
 
-cases=("$@")
-
-echo "== offscreen"
-run_bench QT_QPA_PLATFORM=offscreen
-
-echo "== X server"
-if [ -n "${DISPLAY:-}" ]; then
-  echo "(the X server of DISPLAY=$DISPLAY)"
-  run_bench QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY"
-elif command -v Xvfb >/dev/null 2>&1; then
-  if start_xvfb; then
-    echo "(Xvfb on $display)"
-    run_bench QT_QPA_PLATFORM=xcb DISPLAY="$display"
+# The cases named: the command line's, and the bench program's.
+cases=()
+chosen_cli=()
+for name in "$@"; do
+  if [ -n "${cli_target[$name]:-}" ]; then
+    chosen_cli+=("$name")
   else
-    worst=2
+    cases+=("$name")
   fi
-  stop_xvfb
+done
+[ $# -eq 0 ] && chosen_cli=("${cli_cases[@]}")
+
+if [ $# -gt 0 ] && [ ${#cases[@]} -eq 0 ]; then
+  echo "== the set, made if missing (load-traffic timed on the way)"
+  cases=(load-traffic)
+  run_bench QT_QPA_PLATFORM=offscreen
 else
-  echo "skipped: DISPLAY is unset and Xvfb is not installed (apt-get install xvfb)"
+  echo "== offscreen"
+  run_bench QT_QPA_PLATFORM=offscreen
+
+  echo "== X server"
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "(the X server of DISPLAY=$DISPLAY)"
+    run_bench QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY"
+  elif command -v Xvfb >/dev/null 2>&1; then
+    if start_xvfb; then
+      echo "(Xvfb on $display)"
+      run_bench QT_QPA_PLATFORM=xcb DISPLAY="$display"
+    else
+      worst=2
+    fi
+    stop_xvfb
+  else
+    echo "skipped: DISPLAY is unset and Xvfb is not installed (apt-get install xvfb)"
+  fi
+fi
+
+if [ ${#chosen_cli[@]} -gt 0 ]; then
+  echo "== command line (no display; $cli_runs runs per case)"
+  if [ -x "$tarvik" ] && [ -x /usr/bin/time ] && [ -s "$set_dir/FlightPlans.txt" ]; then
+    for name in "${chosen_cli[@]}"; do
+      run_cli_case "$name"
+    done
+  else
+    echo "needs $tarvik, /usr/bin/time (apt-get install time) and the set in $set_dir" >&2
+    at_least 2
+  fi
 fi
 exit "$worst"

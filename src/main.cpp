@@ -1,3 +1,7 @@
+// tarvik [FILE] starts the window; tarvik check and tarvik apply, --help and --version work
+// without it and need no display.
+
+#include "cli/CommandLine.h"
 #include "platform/ClockRandom.h"
 #include "platform/DlgAIc.h"
 #include "platform/MessageBoxes.h"
@@ -5,8 +9,21 @@
 #include "window/FrmTarvik.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
-int main(int argc, char** argv) {
+#include <cstdio>
+
+namespace {
+
+// The arguments as the program was given them, before the toolkit takes any.
+QStringList Arguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+int RunWindow(int argc, char** argv, const QString& file) {
     QApplication app(argc, argv);
     tarvik::DlgAIc dialog;
     tarvik::MessageBoxes messages;
@@ -16,5 +33,24 @@ int main(int argc, char** argv) {
     QObject::connect(&window, &tarvik::FrmTarvik::ProgramEnded, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.Form_Load();
+    if (!file.isEmpty())
+        window.OpenPlansFile(file);
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const QStringList args = Arguments(argc, argv);
+    if (tarvik::cli::IsCommand(args)) {
+        QCoreApplication app(argc, argv);
+        tarvik::ClockRandom random;
+        return tarvik::cli::RunCommand(QCoreApplication::arguments(), random);
+    }
+    const tarvik::cli::WindowArguments window = tarvik::cli::ParseWindowArguments(args);
+    if (!window.Ok) {
+        std::fprintf(stderr, "tarvik: %s\n", window.Error.toLocal8Bit().constData());
+        return 2;
+    }
+    return RunWindow(argc, argv, window.File);
 }

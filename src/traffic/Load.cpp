@@ -5,10 +5,13 @@
 #include "traffic/RefLines.h"
 #include "traffic/Text.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <new>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 namespace tarvik {
 
@@ -19,6 +22,42 @@ constexpr char Sep = '\\';
 #else
 constexpr char Sep = '/';
 #endif
+
+constexpr std::string_view PlansName = "FlightPlans.txt";
+
+// The last part of a path.
+std::string FileName(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t cut = path.find_last_of("\\/");
+#else
+    const std::size_t cut = path.find_last_of(Sep);
+#endif
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The <suffix> of a file named FlightPlans_<suffix>.txt (letter case ignored); none for any
+// other name.
+std::optional<std::string> SetSuffix(std::string_view name) {
+    constexpr std::string_view Stem = "FlightPlans_";
+    constexpr std::string_view End = ".txt";
+    if (name.size() < Stem.size() + End.size() || !StartsWithNoCase(name, Stem) ||
+        !EqualsNoCase(name.substr(name.size() - End.size()), End))
+        return std::nullopt;
+    return std::string(name.substr(Stem.size(), name.size() - Stem.size() - End.size()));
+}
+
+// The file stem + suffix + ".txt" of folder when there is one (letter case ignored), else the file
+// named plain.
+std::string ListFile(const std::string& folder, const std::optional<std::string>& suffix,
+                     const char* stem, const char* plain) {
+    if (suffix) {
+        const std::string own = PathInFolder(folder, stem + *suffix + ".txt");
+        std::error_code ec;
+        if (std::filesystem::exists(own, ec))
+            return own;
+    }
+    return PathInFolder(folder, plain);
+}
 
 LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t line,
                    std::string reason) {
@@ -128,7 +167,7 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
     return true;
 }
 
-bool LoadAircraft(TrafficSet& set, LoadResult& result) {
+bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result) {
     int32_t i = -1;
     std::string why;
     const auto take = [&](std::string_view line, int64_t) {
@@ -143,7 +182,7 @@ bool LoadAircraft(TrafficSet& set, LoadResult& result) {
             return why;
         return std::string();
     };
-    if (!ReadEachLine(PathInFolder(set.PlansFolder, "Aircraft.txt"), result, take))
+    if (!ReadEachLine(path, result, take))
         return false;
     set.LastAircraft = i;
     result.AircraftRead = true;
@@ -151,7 +190,7 @@ bool LoadAircraft(TrafficSet& set, LoadResult& result) {
     return true;
 }
 
-bool LoadAirports(TrafficSet& set, LoadResult& result) {
+bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) {
     int32_t j = -1;
     const auto take = [&](std::string_view line, int64_t) {
         if (line.empty())
@@ -165,7 +204,7 @@ bool LoadAirports(TrafficSet& set, LoadResult& result) {
             return std::string("the line has no comma");
         return std::string();
     };
-    if (!ReadEachLine(PathInFolder(set.PlansFolder, "Airports.txt"), result, take))
+    if (!ReadEachLine(path, result, take))
         return false;
     set.LastAirport = j;
     set.AirportTable.Resize(j + 1);
@@ -176,9 +215,49 @@ bool LoadAirports(TrafficSet& set, LoadResult& result) {
 
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report) {
     LoadResult result;
-    if (LoadPlans(set, report, result) && LoadAircraft(set, result) && LoadAirports(set, result))
+    if (!LoadPlans(set, report, result))
+        return result;
+    const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
+    if (LoadAircraft(set, lists.Aircraft, result) && LoadAirports(set, lists.Airports, result))
         result.Complete = true;
     return result;
+}
+
+ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder) {
+    const std::optional<std::string> suffix = SetSuffix(FileName(plansFile));
+    return {ListFile(folder, suffix, "Aircraft_", "Aircraft.txt"),
+            ListFile(folder, suffix, "Airports_", "Airports.txt")};
+}
+
+PlansFileChoice PlansFileOf(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path, ec))
+        return {path, {}};
+    std::string folder = path;
+    while (folder.size() > 1 && (folder.back() == Sep || folder.back() == '/'))
+        folder.pop_back();
+    const std::string plain = PathInFolder(folder, std::string(PlansName));
+    if (std::filesystem::exists(plain, ec) && !std::filesystem::is_directory(plain, ec))
+        return {plain, {}};
+    std::vector<std::string> suffixed;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code kind;
+        const std::string name = it->path().filename().string();
+        if (!it->is_directory(kind) && SetSuffix(name))
+            suffixed.push_back(name);
+    }
+    if (ec)
+        return {{}, ec.message()};
+    if (suffixed.size() == 1)
+        return {folder + Sep + suffixed.front(), {}};
+    if (suffixed.empty())
+        return {{}, "the folder holds no FlightPlans.txt and no FlightPlans_*.txt"};
+    std::sort(suffixed.begin(), suffixed.end());
+    std::string why = "the folder holds no FlightPlans.txt but several sets (";
+    for (std::size_t i = 0; i < suffixed.size(); ++i)
+        why += (i ? ", " : "") + suffixed[i];
+    return {{}, why + "): name the flight-plan file"};
 }
 
 std::string GetFolder(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
-// Loading a traffic set: the flight-plan file, then Aircraft.txt and Airports.txt of its folder.
+// Loading a traffic set: the flight-plan file, then the aircraft and airport files of its folder
+// (Aircraft.txt and Airports.txt, or those that share the flight-plan file's name suffix).
 
 #include "traffic/Tables.h"
 
@@ -27,8 +28,29 @@ struct LoadResult {
 // SplitPlans left it (its first ";" written "//", its comment cut off).
 using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 
-// Loads set.PlansFile and the two lists of set.PlansFolder into the tables.
+// Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report);
+
+// The aircraft and airport files of a set.
+struct ListFiles {
+    std::string Aircraft;
+    std::string Airports;
+};
+
+// The lists read with the flight-plan file plansFile from folder. For a flight-plan file named
+// FlightPlans_<suffix>.txt (letter case ignored) each is <Aircraft or Airports>_<suffix>.txt when
+// folder holds it; otherwise Aircraft.txt and Airports.txt. Names are found as PathInFolder finds
+// them.
+ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder);
+
+// The flight-plan file that path names: path itself when it is no folder; in a folder its
+// FlightPlans.txt (letter case ignored), or else its one FlightPlans_<suffix>.txt. Error says why a
+// folder names none.
+struct PlansFileChoice {
+    std::string File;
+    std::string Error; // set when File is empty
+};
+PlansFileChoice PlansFileOf(const std::string& path);
 
 // The folder of a path, without a trailing separator; the current folder for a bare file name.
 std::string GetFolder(const std::string& path);

@@ -56,27 +56,26 @@ QFileDevice::Permissions ModeBits(const QFileInfo& info) {
 }
 } // namespace
 
+bool SavedLines::AppendNext(std::string& out) {
+    const std::vector<KeptLine>& kept = Set.KeptLines;
+    if (Kept < kept.size() && (kept[Kept].Before <= Plan || Plan > Set.LastPlan)) {
+        out.append(kept[Kept++].Text);
+        return true;
+    }
+    if (Plan > Set.LastPlan)
+        return false;
+    AppendPlanLine(Set.PlanTable[Plan++], out);
+    return true;
+}
+
 bool WritePlans(const TrafficSet& set, QIODevice& out) {
     std::string block;
     block.reserve(FlushAt + 4096);
-    auto kept = set.KeptLines.begin();
-    const auto keptEnd = set.KeptLines.end();
-    const int32_t last = set.LastPlan;
-    for (int32_t i = 0; i <= last + 1; ++i) {
-        for (; kept != keptEnd && kept->Before <= i; ++kept) {
-            block.append(kept->Text);
-            block.append("\r\n");
-        }
-        if (i <= last) {
-            AppendPlanLine(set.PlanTable[i], block);
-            block.append("\r\n");
-        }
+    SavedLines lines(set);
+    while (lines.AppendNext(block)) {
+        block.append("\r\n");
         if (block.size() >= FlushAt && !Flush(block, out))
             return false;
-    }
-    for (; kept != keptEnd; ++kept) {
-        block.append(kept->Text);
-        block.append("\r\n");
     }
     return Flush(block, out);
 }

@@ -11,6 +11,20 @@ class QIODevice;
 
 namespace tarvik {
 
+// The lines a save writes, in order, each without its line end: the plans from index 0 to
+// LastPlan with the kept lines in their places.
+class SavedLines {
+public:
+    explicit SavedLines(const TrafficSet& set) : Set(set) {}
+    // Appends the next line to out; false after the last.
+    bool AppendNext(std::string& out);
+
+private:
+    const TrafficSet& Set;
+    int32_t Plan = 0;
+    std::size_t Kept = 0;
+};
+
 // Writes the file's text to out in blocks; false as soon as a write fails.
 bool WritePlans(const TrafficSet& set, QIODevice& out);
 

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxes.h"
 #include "run/Rule.h"
+#include "traffic/Load.h"
 #include "window/Bytes.h"
 #include "window/ModTarvik.h"
 #include "window/TarvikIcon.h"
@@ -10,12 +11,17 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 
 namespace tarvik {
 
@@ -26,6 +32,7 @@ FrmTarvik::FrmTarvik(const Platform& platform, QWidget* parent) : QMainWindow(pa
     SetUpRun();
     setWindowIcon(QIcon(QPixmap::fromImage(DrawTarvikIcon())));
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
 }
 
 FrmTarvik::~FrmTarvik() {
@@ -245,6 +252,20 @@ QPushButton* ButtonForAccessKey(const FrmTarvik& window, QObject* target) {
     return nullptr;
 }
 
+// The flight-plan file that a drag carries: one local file, or a folder that names one as the
+// command line's FILE does; empty for anything else.
+QString DraggedPlansFile(const QMimeData* mime) {
+    if (!mime || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
+        return {};
+    const PlansFileChoice choice =
+        PlansFileOf(QFile::encodeName(mime->urls().front().toLocalFile()).toStdString());
+    return QFile::decodeName(QByteArray::fromStdString(choice.File));
+}
+
+bool IsDragEvent(QEvent::Type type) {
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
 } // namespace
 
 void FrmTarvik::SetBusy(bool busy) {
@@ -264,6 +285,10 @@ void FrmTarvik::ShowOops(const QString& text) {
 // Enter, Esc and the access keys press their button at once, as a click, and only when it is
 // enabled; the key is used up either way.
 bool FrmTarvik::eventFilter(QObject* watched, QEvent* event) {
+    if (IsDragEvent(event->type()) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        return DragOnWindow(*static_cast<QDropEvent*>(event)) ||
+               QMainWindow::eventFilter(watched, event);
     QAbstractButton* button = nullptr;
     if (event->type() == QEvent::KeyPress)
         button = ButtonForKey(*this, watched, *static_cast<QKeyEvent*>(event));
@@ -273,6 +298,20 @@ bool FrmTarvik::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     if (button->isEnabled())
         button->click();
+    return true;
+}
+
+// A flight-plan file dragged onto any part of the window is taken, and once dropped opened as
+// Open opens the file its dialog chose. The open waits until the drop is over, so that a question
+// about unsaved changes does not hold up the program the file came from. Any other drag goes to
+// the control under it.
+bool FrmTarvik::DragOnWindow(QDropEvent& event) {
+    const QString file = DraggedPlansFile(event.mimeData());
+    if (file.isEmpty())
+        return false;
+    event.acceptProposedAction();
+    if (event.type() == QEvent::Drop)
+        QTimer::singleShot(0, this, [this, file] { OpenPlansFile(file); });
     return true;
 }
 

@@ -15,6 +15,7 @@
 
 class QAction;
 class QComboBox;
+class QDropEvent;
 class QEventLoop;
 class QLabel;
 class QMenu;
@@ -87,6 +88,8 @@ private:
     // FrmTarvik.cpp
     void SetBusy(bool busy);
     void ShowOops(const QString& text);
+    // A drag or drop of a flight-plan file anywhere on the window; false for other drags.
+    bool DragOnWindow(QDropEvent& event);
 
     // FrmTarvikFiles.cpp
     // What Open must put back when the chosen file can't be read.

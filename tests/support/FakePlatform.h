@@ -89,7 +89,10 @@ struct FakePlatform {
     FakeMessages Messages;
     FakeSettings Settings;
     ClockRandom Random;
-    Platform Get() { return {&Dialog, &Messages, &Settings, &Random}; }
+    // The stand-ins with random, or the program's own random source.
+    Platform Get(RandomSource* random = nullptr) {
+        return {&Dialog, &Messages, &Settings, random ? random : &Random};
+    }
 };
 
 } // namespace tarvik::testing

@@ -14,6 +14,9 @@
 namespace tarvik::testing {
 
 struct Window {
+    Window() = default;
+    explicit Window(RandomSource& random) : W(Fake.Get(&random)) {}
+
     QTemporaryDir Dir; // a folder for the test's files
     FakePlatform Fake;
     FrmTarvik W{Fake.Get()};

@@ -1,0 +1,155 @@
+// tarvik apply: one rule run over a set as OK and then "Change The Lot" at the first match run it
+// in the window, then the window's save, or with --dry-run the difference the save would make.
+
+#include "cli/Commands.h"
+#include "cli/RuleArguments.h"
+#include "cli/SavedDiff.h"
+
+#include "run/RuleChecks.h"
+#include "run/Walk.h"
+#include "traffic/Load.h"
+#include "traffic/Save.h"
+
+#include <QCommandLineParser>
+
+#include <cinttypes>
+
+namespace tarvik::cli {
+
+namespace {
+
+// The walk's host: the first match decides the lot, every change reads the same Then row.
+class LotHost : public RunHost {
+public:
+    LotHost(RunState& state, ThenChange then) : State(state), Then(std::move(then)) {}
+    int64_t Matched = 0;
+
+private:
+    void RunStarted() override {}
+    void PlanUnderTest(int32_t) override {}
+    void AwaitDecision(const std::string&) override {
+        ++Matched;
+        State.ReviewChoice = ChoiceChangeLot;
+    }
+    ThenChange ReadThen() override { return Then; }
+    void RunEnded() override {}
+
+    RunState& State;
+    const ThenChange Then;
+};
+
+struct ApplyOptions {
+    std::string Rows[3]; // --if, --and, --then
+    bool DryRun = false;
+    std::string File;
+    std::string Output; // empty: FILE
+};
+
+const char* const RowOptions[] = {"if", "and", "then"};
+
+// The options, or none with error set.
+bool ReadOptions(const QStringList& args, ApplyOptions& options, std::string& error) {
+    QCommandLineParser parser;
+    for (const char* name : RowOptions)
+        parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("FIELD=VALUE")});
+    parser.addOption({QStringLiteral("dry-run"), QString()});
+    parser.addOption({QStringLiteral("output"), QString(), QStringLiteral("OUT")});
+    if (!parser.parse(args)) {
+        error = parser.errorText().toStdString();
+        return false;
+    }
+    for (int row = IfRow; row <= ThenRow; ++row) {
+        const QString name = QString::fromLatin1(RowOptions[row]);
+        const QStringList values = parser.values(name);
+        if (values.size() > 1) {
+            error = "--" + name.toStdString() + " is given more than once";
+            return false;
+        }
+        if (values.isEmpty() && row != AndRow) {
+            error = "apply needs --" + name.toStdString() + " \"FIELD=VALUE\"";
+            return false;
+        }
+        // Letters the files can't hold (one byte per character) become "?", as in the window.
+        options.Rows[row] = values.isEmpty() ? std::string(NoFieldName) + "="
+                                             : values.front().toLatin1().toStdString();
+    }
+    if (parser.values(QStringLiteral("output")).size() > 1) {
+        error = "--output is given more than once";
+        return false;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        error =
+            parser.positionalArguments().isEmpty() ? "apply needs a FILE" : "apply takes one FILE";
+        return false;
+    }
+    options.DryRun = parser.isSet(QStringLiteral("dry-run"));
+    options.File = PathOf(parser.positionalArguments().front());
+    if (parser.isSet(QStringLiteral("output")))
+        options.Output = PathOf(parser.value(QStringLiteral("output")));
+    return true;
+}
+
+} // namespace
+
+int Apply(const QStringList& args, RandomSource& random, Console console) {
+    ApplyOptions options;
+    std::string error;
+    if (!ReadOptions(args, options, error))
+        return Fail(console, error + "\nTry 'tarvik --help'.");
+    std::optional<RowArgument> rows[3];
+    for (int row = IfRow; row <= ThenRow; ++row)
+        if (!(rows[row] = ParseRowArgument(row, options.Rows[row], error)))
+            return Fail(console, "--" + std::string(RowOptions[row]) + ": " + error);
+
+    const PlansFileChoice choice = PlansFileOf(options.File);
+    if (choice.File.empty())
+        return Fail(console, options.File + ": " + choice.Error);
+    TrafficSet set;
+    set.PlansFile = choice.File;
+    set.PlansFolder = GetFolder(set.PlansFile);
+    const LoadResult loaded = FillFPlans(set, nullptr);
+    if (!loaded.Complete) {
+        const LoadStop& stop = loaded.Stop;
+        if (stop.Line <= 0)
+            return Fail(console, stop.File + ": Could not read: " + stop.Reason);
+        return Fail(console, stop.File + ":" + std::to_string(stop.Line) +
+                                 ": Loading stopped: " + stop.Reason);
+    }
+
+    RuleInput rule;
+    RowInput* inputs[3] = {&rule.If, &rule.And, &rule.Then};
+    for (int row = IfRow; row <= ThenRow; ++row) {
+        const std::optional<RowInput> input = RowFor(*rows[row], set, error);
+        if (!input)
+            return Fail(console, "--" + std::string(RowOptions[row]) + ": " + error);
+        *inputs[row] = *input;
+    }
+    if (const auto refusal = CheckRule(rule, set))
+        return Fail(console, RefusalText(*refusal));
+
+    RunState state;
+    CaptureRule(rule, state.Rule);
+    LotHost host(state, ThenOf(rule.Then, rule.And.Value));
+    FindPlan(set, state, host, random);
+
+    const SaveDifference difference = CompareWithSave(set, set.PlansFile);
+    if (!difference.Error.empty())
+        return Fail(console, set.PlansFile + ": " + difference.Error);
+    const std::string output = options.Output.empty() ? set.PlansFile : options.Output;
+    if (options.DryRun) {
+        if (!WriteDiff(set, set.PlansFile, difference, set.PlansFile, output, console.Out, error))
+            return Fail(console, set.PlansFile + ": " + error);
+    } else if (const SaveResult saved = SavePlans(set, output); !saved.Ok) {
+        return Fail(console, "Could not save to " + output + ": " + saved.Error);
+    }
+    std::fprintf(console.Err, "tarvik: %s: %d plans read, %" PRId64 " matched, %" PRId64,
+                 set.PlansFile.c_str(), set.LastPlan + 1, host.Matched, difference.Changed);
+    if (options.DryRun)
+        std::fprintf(console.Err, " lines would change; nothing written\n");
+    else
+        std::fprintf(console.Err, " lines changed, written to %s\n", output.c_str());
+    std::fflush(console.Err);
+    return 0;
+}
+
+} // namespace tarvik::cli

@@ -1,0 +1,62 @@
+// tarvik check FILE...: each set loaded as the window loads it, its doubtful lines and a load that
+// stopped written as FILE:LINE: diagnostics, then its figures.
+
+#include "cli/Commands.h"
+
+#include "traffic/Load.h"
+
+#include <algorithm>
+#include <cinttypes>
+
+namespace tarvik::cli {
+
+namespace {
+
+enum Status { Clean = 0, Doubtful = 1, Unread = 2 };
+
+Status CheckSet(const std::string& path, std::FILE* out) {
+    const PlansFileChoice choice = PlansFileOf(path);
+    if (choice.File.empty()) {
+        std::fprintf(out, "%s: Could not read: %s\n", path.c_str(), choice.Error.c_str());
+        return Unread;
+    }
+    TrafficSet set;
+    set.PlansFile = choice.File;
+    set.PlansFolder = GetFolder(set.PlansFile);
+    int64_t doubtful = 0;
+    const LoadResult result = FillFPlans(set, [&](int64_t line, const std::string& text) {
+        ++doubtful;
+        std::fprintf(out,
+                     "%s:%" PRId64 ": There may be a problem in this line: ", set.PlansFile.c_str(),
+                     line);
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fputc('\n', out);
+    });
+    if (!result.Complete) {
+        const LoadStop& stop = result.Stop;
+        if (stop.Line <= 0)
+            std::fprintf(out, "%s: Could not read: %s\n", stop.File.c_str(), stop.Reason.c_str());
+        else
+            std::fprintf(out, "%s:%" PRId64 ": Loading stopped: %s\n", stop.File.c_str(), stop.Line,
+                         stop.Reason.c_str());
+        return Unread;
+    }
+    std::fprintf(out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " doubtful lines\n",
+                 set.PlansFile.c_str(), set.LastPlan + 1, set.LastAircraft + 1, set.LastAirport + 1,
+                 doubtful);
+    return doubtful > 0 ? Doubtful : Clean;
+}
+
+} // namespace
+
+int Check(const QStringList& files, Console console) {
+    if (files.isEmpty())
+        return Fail(console, "check needs at least one FILE\nTry 'tarvik --help'.");
+    int status = Clean;
+    for (const QString& file : files)
+        status = std::max<int>(status, CheckSet(PathOf(file), console.Out));
+    std::fflush(console.Out);
+    return status;
+}
+
+} // namespace tarvik::cli

@@ -1,0 +1,161 @@
+#include "cli/CommandLine.h"
+
+#include "cli/Commands.h"
+#include "traffic/Load.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QLocale>
+
+namespace tarvik::cli {
+
+namespace {
+
+const char* const Usage =
+    R"(Usage: tarvik [FILE]
+       tarvik check FILE...
+       tarvik apply --if "FIELD=VALUE" [--and "FIELD=VALUE"] --then "FIELD=VALUE"
+                    [--dry-run] [--output OUT] FILE
+       tarvik --help | --version
+
+Edits the flight plans of a flight simulator's AI traffic by rules.
+
+  tarvik [FILE]    Opens the window; FILE, when given, as Files > Open would open it.
+  check FILE...    Loads each set and prints each doubtful plan line and a load that
+                   stopped as "FILE:LINE: message: ...", then the set's figures.
+                   Exit status: 0 nothing doubtful, 1 doubtful lines, 2 a file could
+                   not be read or a load stopped.
+  apply            Runs the rule as OK and then "Change The Lot" do in the window and
+                   saves the set; prints a summary to standard error. Exit status: 0
+                   done, 2 refused or failed (nothing is written then).
+    --if "FIELD=VALUE"     the plans to look at
+    --and "FIELD=VALUE"    narrows them further; left out, it is "NA"
+    --then "FIELD=VALUE"   what to change
+    --dry-run              writes nothing; prints what the save would change as a
+                           unified diff
+    --output OUT           saves to OUT instead of FILE
+
+FILE is a flight-plan file, or a folder that holds FlightPlans.txt or a single
+FlightPlans_<suffix>.txt. A file FlightPlans_<suffix>.txt is read with
+Aircraft_<suffix>.txt and Airports_<suffix>.txt of its folder where they exist,
+with Aircraft.txt and Airports.txt otherwise.
+
+FIELD is one of "Home AirPort", "AirCraft", "Percentage", "Aircraft ID",
+"Flight Frequency", "IFR_VFR", "Visited AirPort" (letter case ignored), in the
+rows where the window offers it. An AirCraft value is an aircraft's number or its
+title. Numbers are read with "." as the decimal point.
+)";
+
+const QString Help = QStringLiteral("help");
+const QString Version = QStringLiteral("version");
+
+// A parser that knows --help and --version besides the options a command adds.
+void AddCommonOptions(QCommandLineParser& parser) {
+    parser.addOption({{QStringLiteral("h"), Help}, QString()});
+    parser.addOption({{QStringLiteral("v"), Version}, QString()});
+}
+
+// args without the command: the program's name and the arguments after it.
+QStringList WithoutCommand(const QStringList& args) {
+    return QStringList{args.value(0)} + args.mid(2);
+}
+
+// --help or --version among args, answered; -1 when neither is there or args are refused.
+int AnswerCommon(const QStringList& args, Console console) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    AddCommonOptions(parser);
+    parser.addOption({QStringLiteral("dry-run"), QString()});
+    for (const char* name : {"if", "and", "then", "output"})
+        parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("VALUE")});
+    parser.parse(args);
+    if (parser.isSet(Help)) {
+        std::fputs(Usage, console.Out);
+        return 0;
+    }
+    if (parser.isSet(Version)) {
+        std::fputs("tarvik " TARVIK_VERSION "\n", console.Out);
+        return 0;
+    }
+    return -1;
+}
+
+bool IsCommandName(const QStringList& args) {
+    return args.size() > 1 &&
+           (args[1] == QLatin1String("check") || args[1] == QLatin1String("apply"));
+}
+
+} // namespace
+
+std::string PathOf(const QString& argument) {
+    return QFile::encodeName(argument).toStdString();
+}
+
+int Fail(Console console, const std::string& message) {
+    std::fprintf(console.Err, "tarvik: %s\n", message.c_str());
+    std::fflush(console.Err);
+    return 2;
+}
+
+bool IsCommand(const QStringList& args) {
+    if (IsCommandName(args))
+        return true;
+    for (const QString& arg : args.mid(1)) {
+        if (arg == QLatin1String("--"))
+            break;
+        for (const char* asked : {"-h", "--help", "-v", "--version"})
+            if (arg == QLatin1String(asked))
+                return true;
+    }
+    return false;
+}
+
+int RunCommand(const QStringList& args, RandomSource& random, Console console) {
+    // A script gives the same values the same meaning on every machine.
+    QLocale::setDefault(QLocale::c());
+    const QStringList rest = IsCommandName(args) ? WithoutCommand(args) : args;
+    if (const int answered = AnswerCommon(rest, console); answered >= 0)
+        return answered;
+    if (!IsCommandName(args)) {
+        const WindowArguments window = ParseWindowArguments(args);
+        return Fail(console, window.Ok ? "nothing to do" : window.Error.toStdString());
+    }
+    if (args[1] == QLatin1String("apply"))
+        return Apply(rest, random, console);
+    QCommandLineParser parser;
+    AddCommonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("FILE..."));
+    if (!parser.parse(rest))
+        return Fail(console, parser.errorText().toStdString() + "\nTry 'tarvik --help'.");
+    return Check(parser.positionalArguments(), console);
+}
+
+WindowArguments ParseWindowArguments(const QStringList& args) {
+    QCommandLineParser parser;
+    AddCommonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("[FILE]"));
+    WindowArguments window;
+    if (!parser.parse(args))
+        window.Error = parser.errorText();
+    else if (parser.positionalArguments().size() > 1)
+        window.Error = QStringLiteral("the window opens one FILE; for a command, "
+                                      "give check or apply first");
+    if (!window.Error.isEmpty()) {
+        window.Ok = false;
+        window.Error += QStringLiteral("\nTry 'tarvik --help'.");
+        return window;
+    }
+    if (parser.positionalArguments().isEmpty())
+        return window;
+    const QString given = parser.positionalArguments().front();
+    const PlansFileChoice choice = PlansFileOf(PathOf(given));
+    if (choice.File.empty()) {
+        window.Ok = false;
+        window.Error = given + QStringLiteral(": ") + QString::fromLocal8Bit(choice.Error.c_str());
+        return window;
+    }
+    window.File = QFile::decodeName(QByteArray::fromStdString(choice.File));
+    return window;
+}
+
+} // namespace tarvik::cli

@@ -1,0 +1,197 @@
+// The command line as a user meets it: each line of data/cli/cases.txt run as a whole program with
+// no display, checked for its exit status, its two outputs and the files it leaves; then apply
+// against the window on the same rule and set, and a flight-plan file dropped on the window.
+
+#include "cli/CommandLine.h"
+#include "support/Window.h"
+#include "window/ValueCombo.h"
+
+#include <QDirIterator>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tarvik;
+using testing::ReadAll;
+
+namespace {
+
+const QString Data = QStringLiteral(TARVIK_SOURCE_DIR "/tests/data/cli");
+
+// Copies the folders of data/cli into root, or compares root's copies with them (but skip).
+void EachDataFile(const QString& root, const QString& skip = {}, bool copy = false) {
+    for (QDirIterator it(Data, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString from = it.next();
+        const QString to = root + "/" + QDir(Data).relativeFilePath(from);
+        if (copy && QDir().mkpath(QFileInfo(to).path()))
+            QFile::copy(from, to);
+        else if (!copy && to != skip && !to.endsWith("/cases.txt"))
+            QVERIFY2(ReadAll(to) == ReadAll(from), qPrintable(to));
+    }
+}
+
+// The text with the placeholders of cases.txt filled in for root.
+QString Expand(QString text, const QString& root) {
+    for (const QString folder : {"SUFFIX", "STOPS", "SET"})
+        text.replace("$" + folder, root + "/" + folder.toLower());
+    return text.replace("$ROOT", root)
+        .replace("$VERSION", TARVIK_VERSION)
+        .replace("\\n", "\n")
+        .replace("\\r", "\r");
+}
+
+// Splits at blanks, but not inside '...'.
+QStringList Arguments(const QString& text) {
+    QStringList args;
+    const QStringList parts = text.split('\'');
+    for (int i = 0; i < parts.size(); ++i)
+        args << (i % 2 ? QStringList{parts[i]} : parts[i].split(' ', Qt::SkipEmptyParts));
+    return args;
+}
+
+void CompareOutput(const QByteArray& got, const QString& want) {
+    if (want.endsWith('*'))
+        QVERIFY2(got.startsWith(want.chopped(1).toUtf8()), got.constData());
+    else
+        QCOMPARE(QString::fromUtf8(got), want);
+}
+
+// "FILE:LINE=TEXT ; LINE=TEXT": FILE holds the flight plans of that name (or of set) with those
+// lines, each ended by CR LF.
+void CompareChanged(const QString& root, const QString& files) {
+    const QString changed = files.section(':', 0, 0);
+    const QString name = Data + changed.mid(root.size());
+    QStringList lines =
+        QString::fromLatin1(ReadAll(QFileInfo::exists(name) ? name : Data + "/set/FlightPlans.txt"))
+            .split('\n');
+    for (QString& line : lines)
+        line.remove('\r');
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (const QString& change : files.section(':', 1).split(" ; ")) {
+        const int line = change.section('=', 0, 0).toInt();
+        QVERIFY2(line >= 1 && line <= lines.size(), qPrintable(change));
+        lines[line - 1] = change.section('=', 1);
+    }
+    QCOMPARE(QString::fromLatin1(ReadAll(changed)), lines.join("\r\n") + "\r\n");
+}
+
+// The same draws for the window and the command line.
+struct Draws : RandomSource {
+    uint32_t State = 1;
+    void Reseed() override {}
+    double Next() override { return (State = State * 69069 + 1) % 1000 / 1000.0; }
+};
+
+// A row "field" for each line of a table in data/cli: its fields, split at "|" and trimmed.
+void AddRows(const char* table) {
+    QTest::addColumn<QStringList>("field");
+    QFile lines(Data + "/" + table);
+    QVERIFY(lines.open(QIODevice::ReadOnly | QIODevice::Text));
+    for (int n = 1; !lines.atEnd(); ++n) {
+        const QString line = QString::fromUtf8(lines.readLine()).trimmed();
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            QStringList fields = line.split('|');
+            for (QString& field : fields)
+                field = field.trimmed();
+            QTest::addRow("line %d", n) << fields;
+        }
+    }
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> Dir;
+
+private slots:
+    void init() {
+        Dir = std::make_unique<QTemporaryDir>();
+        EachDataFile(Dir->path(), {}, true);
+    }
+
+    void commandLines_data() { AddRows("cases.txt"); }
+
+    void commandLines() {
+        QFETCH(QStringList, field);
+        QCOMPARE(field.size(), 5);
+        const QString root = Dir->path();
+        QProcess tarvik;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL"})
+            env.remove(name);
+        env.insert("LANG", "C");
+        env.insert("LC_NUMERIC", "de_DE.UTF-8"); // "," as the decimal point
+        tarvik.setProcessEnvironment(env);
+        tarvik.start(TARVIK_PROGRAM, Arguments(Expand(field[1], root)));
+        QVERIFY(tarvik.waitForFinished(60000));
+        CompareOutput(tarvik.readAllStandardOutput(), Expand(field[2], root));
+        CompareOutput(tarvik.readAllStandardError(), Expand(field[3], root));
+        QCOMPARE(tarvik.exitCode(), field[0].toInt());
+        const QString files = Expand(field[4], root);
+        EachDataFile(root, files.section(':', 0, 0));
+        if (files != "-")
+            CompareChanged(root, files);
+    }
+
+    void sameAsWindow_data() { AddRows("window.txt"); }
+
+    void sameAsWindow() {
+        QFETCH(QStringList, field);
+        const QStringList rule = field.mid(0, 3) + field[3].split(' ');
+        const QString set = Dir->filePath("set/FlightPlans.txt");
+        Draws draws, sameDraws;
+        std::FILE* talk = std::tmpfile();
+        QCOMPARE(cli::RunCommand({"tarvik", "apply", "--if", rule[0], "--and", rule[1], "--then",
+                                  rule[2], "--output", Dir->filePath("cli.txt"), set},
+                                 draws, {talk, talk}),
+                 0);
+        std::fclose(talk);
+
+        testing::Window window(sameDraws);
+        window.W.OpenPlansFile(set);
+        for (int row = 0; row < 3; ++row)
+            window.SetRow(row, rule[row + 3]);
+        testing::Reviewer reviewer(window.W);
+        reviewer.AtWaits = {window.Press(3)}; // "Change The Lot" at the first match
+        window.W.CmdTarvik_Click(0);
+        window.Fake.Dialog.Answers.push_back(Dir->filePath("window.txt"));
+        window.W.MnuSave_Click();
+        QCOMPARE(window.Oops(), QStringList{"There may be a problem in Line number4\nnot a plan"});
+        QCOMPARE(ReadAll(Dir->filePath("window.txt")), ReadAll(Dir->filePath("cli.txt")));
+    }
+
+    // A drop on the Then value box reaches its line edit, which takes dropped text itself; one on a
+    // label, the window.
+    void dropOpensTheSet() {
+        testing::Window window;
+        FrmTarvik& w = window.W;
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Dir->filePath("suffix"))});
+        for (QWidget* target : {static_cast<QWidget*>(w.ValueBox(5)->lineEdit()),
+                                static_cast<QWidget*>(w.LBLTarvik[0])}) {
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &enter);
+            QDropEvent drop({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &drop);
+            QVERIFY(enter.isAccepted() && drop.isAccepted());
+        }
+        QTRY_COMPARE(w.Traffic().PlansFile,
+                     Dir->filePath("suffix/flightplans_XYZ.txt").toStdString());
+        QCOMPARE(w.LBLTarvik[10]->text(), QString("1")); // aircraft_xyz.TXT, not Aircraft.txt
+
+        mime.setUrls({QUrl::fromLocalFile(Dir->path())}); // a folder without a set
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,
+                                Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "TestCommandLine.moc"
