@@ -166,6 +166,25 @@ private slots:
         QCOMPARE(ReadAll(Dir->filePath("window.txt")), ReadAll(Dir->filePath("cli.txt")));
     }
 
+    // Another program writes the file while the rule runs: apply leaves its file alone.
+    void applyKeepsAFileChangedWhileItRan() {
+        struct Meddler : Draws {
+            QString File;
+            double Next() override {
+                testing::WriteFile(File, "// written by another program\r\n");
+                return Draws::Next();
+            }
+        } meddler;
+        meddler.File = Dir->filePath("set/FlightPlans.txt");
+        std::FILE* talk = std::tmpfile();
+        QCOMPARE(cli::RunCommand({"tarvik", "apply", "--if", "Home AirPort=", "--then",
+                                  "Aircraft ID=N#", meddler.File},
+                                 meddler, {talk, talk}),
+                 2);
+        std::fclose(talk);
+        QCOMPARE(ReadAll(meddler.File), "// written by another program\r\n");
+    }
+
     // A drop on the Then value box reaches its line edit, which takes dropped text itself; one on a
     // label, the window.
     void dropOpensTheSet() {

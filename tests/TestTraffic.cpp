@@ -193,6 +193,8 @@ private slots:
         QTest::newRow("a 3,002nd aircraft line, even an empty one")
             << "Aircraft.txt|" + QByteArray("AC#1,250,\"J\"\r\n").repeated(3001) + "\r\n"
             << QByteArray("3002 3001");
+        QTest::newRow("a line of 32,768 characters")
+            << "FlightPlans.txt|// c\r\n" + QByteArray(32768, 'x') << QByteArray("2 32767");
         QTest::newRow("a 100,002nd airport, empty lines not counted")
             << "Airports.txt|\r\n" + QByteArray("K,\r\n").repeated(100002)
             << QByteArray("100003 100001");
@@ -207,7 +209,10 @@ private slots:
         const QString plans = bytes == "<large>" ? LargePlansFile() : CopySet("run", dir.path());
         const QString stopped = QFileInfo(plans).dir().filePath(file);
         if (bytes != "<large>" && QFile::remove(stopped) && bytes != "<none>")
-            QVERIFY(bytes == "<folder>" ? QDir().mkdir(stopped) : WriteFile(stopped, bytes));
+            QVERIFY(bytes == "<folder>"   ? QDir().mkdir(stopped)
+                    : bytes == "<pipe>"   ? ::mkfifo(QFile::encodeName(stopped), 0600) == 0
+                    : bytes == "<device>" ? QFile::link("/dev/zero", stopped)
+                                          : WriteFile(stopped, bytes));
         TrafficSet set;
         set.LastPlan = 77;
         set.LastAircraft = 88;
@@ -223,14 +228,24 @@ private slots:
         QCOMPARE(set.PlansWhole, in > 0);
     }
 
-    // Two blocks of the large set are read, then the disk fails: the load stops at the first line
-    // not read whole, with the system's reason.
-    void readErrorInTheMiddleStopsTheLoad() {
+    void readFailureInTheMiddleStopsTheLoad_data() {
+        QTest::addColumn<bool>("outOfMemory");
+        QTest::newRow("the disk fails") << false;
+        QTest::newRow("memory runs out") << true;
+    }
+    // Two blocks of the large set are read, then the read fails: the load stops at the first line
+    // not read whole, with the reason.
+    void readFailureInTheMiddleStopsTheLoad() {
+        QFETCH(bool, outOfMemory);
+        static bool throws = false;
         static qint64 delivered = 0;
+        throws = outOfMemory;
         delivered = 0;
         const auto restore = qScopeGuard([real = ReadBlock] { ReadBlock = real; });
         ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) -> std::size_t {
             if (delivered >= qint64(2 * LineReader::DefaultBlockSize)) {
+                if (throws)
+                    throw std::bad_alloc();
                 std::fputc('x', file); // a write to a file open for reading sets its error flag
                 errno = EIO;
                 return 0;
@@ -241,7 +256,9 @@ private slots:
         };
         TrafficSet set;
         const LoadResult r = LoadSet(set, LargePlansFile());
-        QVERIFY(!r.PlansRead && !set.PlansWhole && r.Stop.Reason == std::strerror(EIO));
+        QVERIFY(!r.PlansRead && !set.PlansWhole);
+        QCOMPARE(B(r.Stop.Reason),
+                 outOfMemory ? "there is not enough memory to read it" : std::strerror(EIO));
         QCOMPARE(qint64(r.Stop.Line), ReadAll(LargePlansFile()).left(delivered).count('\n') + 1);
     }
 
@@ -306,6 +323,7 @@ private slots:
             << "other's folder" << 0555;
         QTest::newRow("a link stays a link, its longer target replaced whole") << "link" << 0;
         QTest::newRow("a pipe is refused") << "pipe" << 0;
+        QTest::newRow("a name that leaves no room for a longer one beside it") << "long name" << 0;
     }
     // Nothing is left beside the target.
     void saveTargets() {
@@ -318,7 +336,9 @@ private slots:
         Target t;
         const std::string file = P(t.Path), dir = P(t.Dir.path());
         const std::string& moded = target.endsWith("folder") ? dir : file;
-        const std::string saveTo = target == "link" || target == "pipe" ? dir + "/Other" : file;
+        const std::string saveTo = target == "long name" ? dir + "/" + std::string(250, 'y')
+                                   : target == "link" || target == "pipe" ? dir + "/Other"
+                                                                          : file;
         QVERIFY(target != "link" || ::symlink("FlightPlans.txt", saveTo.c_str()) == 0);
         QVERIFY(target != "pipe" || ::mkfifo(saveTo.c_str(), 0644) == 0);
         QVERIFY(!mode || ::chmod(moded.c_str(), mode_t(mode)) == 0);
@@ -330,9 +350,11 @@ private slots:
         QVERIFY(::lstat(moded.c_str(), &st) == 0 && (!mode || int(st.st_mode & 07777) == mode));
         ::chmod(moded.c_str(), 0700);
         QVERIFY2(r.Ok == writable && !r.Error.empty() != writable, r.Error.c_str());
-        QCOMPARE(ReadAll(t.Path), writable ? Written(set) : t.Old);
+        const QString saved = QFile::decodeName(saveTo.c_str());
+        QCOMPARE(ReadAll(target == "long name" ? saved : t.Path), writable ? Written(set) : t.Old);
         QCOMPARE(Entries(t.Dir.path()).join(' '),
-                 QString(saveTo == file ? "FlightPlans.txt" : "FlightPlans.txt Other"));
+                 saveTo == file ? "FlightPlans.txt"
+                                : "FlightPlans.txt " + QFileInfo(saved).fileName());
         QVERIFY(target != "link" || fs::read_symlink(saveTo) == "FlightPlans.txt");
         QVERIFY(target != "pipe" || fs::is_fifo(fs::symlink_status(saveTo)));
     }

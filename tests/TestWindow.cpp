@@ -104,6 +104,116 @@ private slots:
         QVERIFY(win.Idle());
     }
 
+    // The real dialog: Open starts in the remembered folder, not in that of the last file chosen;
+    // Save proposes that file in its own folder.
+    void theDialogStartsWhereItShould() {
+        QTemporaryDir remembered, chosen;
+        DlgAIc dialog;
+        dialog.InitDir = remembered.path();
+        dialog.FileName = chosen.filePath("FlightPlans.txt");
+        for (const bool open : {true, false}) {
+            QString seen;
+            QTimer::singleShot(0, [&seen] {
+                auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                seen = shown ? shown->directory().absolutePath() : "no dialog";
+                if (shown)
+                    shown->reject();
+            });
+            QVERIFY(open ? dialog.ShowOpen(nullptr) : dialog.ShowSave(nullptr));
+            QCOMPARE(seen, open ? remembered.path() : chosen.path());
+        }
+    }
+
+    // The real boxes: Esc is a dismissal, not a "No"; Return takes the default.
+    void boxesTellADismissalFromAButton_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("key"); // or the text of the button pressed
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Esc on a question")
+            << int(Buttons::YesNo) << "Esc" << int(Answer::Dismissed);
+        QTest::newRow("Esc on a report") << int(Buttons::OkStop) << "Esc" << int(Answer::Dismissed);
+        QTest::newRow("Show No More")
+            << int(Buttons::OkStop) << "Show &No More" << int(Answer::Stop);
+        QTest::newRow("Return: Yes") << int(Buttons::YesNo) << "Return" << int(Answer::Yes);
+        QTest::newRow("Return: No") << int(Buttons::NoYes) << "Return" << int(Answer::No);
+    }
+    void boxesTellADismissalFromAButton() {
+        QFETCH(int, buttons);
+        QFETCH(QString, key);
+        QTimer::singleShot(0, [key] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            if (key.startsWith("Show"))
+                for (QPushButton* button : box->findChildren<QPushButton*>())
+                    if (button->text() == key)
+                        button->click();
+            if (!key.startsWith("Show"))
+                QTest::keyClick(box, key == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        MessageBoxes boxes;
+        QTEST(int(boxes.Show(nullptr, "text", "WARNING", Buttons(buttons))), "answer");
+    }
+
+    void aFloodOfReportsStopsInOneStep_data() {
+        QTest::addColumn<int>("stopAt"); // the box answered Stop or dismissed; 0 for none
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK on every box") << 0 << int(Answer::Ok);
+        QTest::newRow("Esc on the first box") << 1 << int(Answer::Dismissed);
+        QTest::newRow("Show No More on the second box") << 2 << int(Answer::Stop);
+    }
+    // Each doubtful line has its box until one stops them; one more box counts the lines not
+    // shown, which are written back unchanged.
+    void aFloodOfReportsStopsInOneStep() {
+        QFETCH(int, stopAt);
+        QFETCH(int, answer);
+        Window win;
+        const QString file = CopySet("run", win.Path("run"));
+        const QByteArray junk = QByteArray("junk\r\n").repeated(5);
+        QVERIFY(WriteFile(file, junk));
+        win.Fake.Messages.Script = [&win, stopAt, answer](const FakeMessages::Shown&) {
+            return int(win.Fake.Messages.Log.size()) == stopAt ? std::optional(Answer(answer))
+                                                               : std::nullopt;
+        };
+        win.Open(file);
+        const QStringList oops = win.Oops();
+        QCOMPARE(oops.size(), stopAt ? stopAt + 1 : 5);
+        QVERIFY(win.Fake.Messages.Log.at(0).Kind == Buttons::Ok &&
+                win.Fake.Messages.Log.at(1).Kind == (stopAt == 1 ? Buttons::Ok : Buttons::OkStop));
+        QCOMPARE(oops.last(), stopAt ? texts::ReportsNotShown(5 - stopAt) : oops.value(4));
+        win.Fake.Dialog.Answers.push_back(win.Path("Saved.txt"));
+        win.W.MnuSave->trigger();
+        QCOMPARE(ReadAll(win.Path("Saved.txt")), junk);
+    }
+
+    void saveAsksBeforeOverwritingAFileChangedByAnother_data() {
+        QTest::addColumn<bool>("meddled"); // another program wrote the file after the Open
+        QTest::addColumn<int>("answer");
+        QTest::newRow("nobody else wrote it: no question") << false << int(Answer::Yes);
+        QTest::newRow("No keeps the other program's file") << true << int(Answer::No);
+        QTest::newRow("a dismissed question keeps it too") << true << int(Answer::Dismissed);
+        QTest::newRow("Yes overwrites it") << true << int(Answer::Yes);
+    }
+    void saveAsksBeforeOverwritingAFileChangedByAnother() {
+        QFETCH(bool, meddled);
+        QFETCH(int, answer);
+        Window win;
+        win.OpenCopy("run");
+        const QString file = win.Path("run/FlightPlans.txt");
+        if (meddled)
+            QVERIFY(WriteFile(file, "// written by another program\r\n"));
+        win.W.Traffic().PlansChanged = true;
+        win.Fake.Messages.Answers = {Answer(answer), Answer(answer)};
+        for (int save = 0; save < 2; ++save) { // the second save is of the file the first wrote
+            win.Fake.Dialog.Answers.push_back(file);
+            win.W.MnuSave->trigger();
+        }
+        const bool overwrite = !meddled || answer == int(Answer::Yes);
+        QCOMPARE(ReadAll(file).startsWith("// written"), !overwrite);
+        QCOMPARE(win.Fake.Messages.Log.size(), std::size_t(meddled) * (overwrite ? 1 : 2));
+        QVERIFY(!meddled || (win.Fake.Messages.Log[0].Text == texts::ChangedByOthers(file) &&
+                             win.Fake.Messages.Log[0].Kind == Buttons::NoYes));
+    }
+
     // What was read stays, and no field is picked; Save remembers the folder of the set it saves.
     void openThatStops_data() { AddRows("open-that-stops.txt"); }
     void openThatStops() {

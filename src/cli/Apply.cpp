@@ -7,6 +7,7 @@
 
 #include "run/RuleChecks.h"
 #include "run/Walk.h"
+#include "traffic/Files.h"
 #include "traffic/Load.h"
 #include "traffic/Save.h"
 
@@ -139,6 +140,9 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     if (options.DryRun) {
         if (!WriteDiff(set, set.PlansFile, difference, set.PlansFile, output, console.Out, error))
             return Fail(console, set.PlansFile + ": " + error);
+    } else if (ChangedSince(set.PlansStamp, output)) {
+        return Fail(console, output + ": another program changed the file since it was read; " +
+                                 "nothing written");
     } else if (const SaveResult saved = SavePlans(set, output); !saved.Ok) {
         return Fail(console, "Could not save to " + output + ": " + saved.Error);
     }
