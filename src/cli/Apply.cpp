@@ -102,20 +102,10 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
         if (!(rows[row] = ParseRowArgument(row, options.Rows[row], error)))
             return Fail(console, "--" + std::string(RowOptions[row]) + ": " + error);
 
-    const PlansFileChoice choice = PlansFileOf(options.File);
-    if (choice.File.empty())
-        return Fail(console, options.File + ": " + choice.Error);
     TrafficSet set;
-    set.PlansFile = choice.File;
-    set.PlansFolder = GetFolder(set.PlansFile);
-    const LoadResult loaded = FillFPlans(set, nullptr);
-    if (!loaded.Complete) {
-        const LoadStop& stop = loaded.Stop;
-        if (stop.Line <= 0)
-            return Fail(console, stop.File + ": Could not read: " + stop.Reason);
-        return Fail(console, stop.File + ":" + std::to_string(stop.Line) +
-                                 ": Loading stopped: " + stop.Reason);
-    }
+    const LoadResult loaded = LoadGiven(options.File, set, nullptr);
+    if (!loaded.Complete)
+        return Fail(console, StopText(loaded.Stop));
 
     RuleInput rule;
     RowInput* inputs[3] = {&rule.If, &rule.And, &rule.Then};

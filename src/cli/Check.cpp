@@ -15,16 +15,9 @@ namespace {
 enum Status { Clean = 0, Doubtful = 1, Unread = 2 };
 
 Status CheckSet(const std::string& path, std::FILE* out) {
-    const PlansFileChoice choice = PlansFileOf(path);
-    if (choice.File.empty()) {
-        std::fprintf(out, "%s: Could not read: %s\n", path.c_str(), choice.Error.c_str());
-        return Unread;
-    }
     TrafficSet set;
-    set.PlansFile = choice.File;
-    set.PlansFolder = GetFolder(set.PlansFile);
     int64_t doubtful = 0;
-    const LoadResult result = FillFPlans(set, [&](int64_t line, const std::string& text) {
+    const LoadResult result = LoadGiven(path, set, [&](int64_t line, const std::string& text) {
         ++doubtful;
         std::fprintf(out,
                      "%s:%" PRId64 ": There may be a problem in this line: ", set.PlansFile.c_str(),
@@ -33,12 +26,7 @@ Status CheckSet(const std::string& path, std::FILE* out) {
         std::fputc('\n', out);
     });
     if (!result.Complete) {
-        const LoadStop& stop = result.Stop;
-        if (stop.Line <= 0)
-            std::fprintf(out, "%s: Could not read: %s\n", stop.File.c_str(), stop.Reason.c_str());
-        else
-            std::fprintf(out, "%s:%" PRId64 ": Loading stopped: %s\n", stop.File.c_str(), stop.Line,
-                         stop.Reason.c_str());
+        std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
         return Unread;
     }
     std::fprintf(out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " doubtful lines\n",

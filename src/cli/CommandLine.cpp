@@ -97,6 +97,24 @@ int Fail(Console console, const std::string& message) {
     return 2;
 }
 
+LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report) {
+    const PlansFileChoice choice = PlansFileOf(path);
+    if (choice.File.empty()) {
+        LoadResult none;
+        none.Stop = {path, 0, choice.Error};
+        return none;
+    }
+    set.PlansFile = choice.File;
+    set.PlansFolder = GetFolder(set.PlansFile);
+    return FillFPlans(set, report);
+}
+
+std::string StopText(const LoadStop& stop) {
+    if (stop.Line <= 0)
+        return stop.File + ": Could not read: " + stop.Reason;
+    return stop.File + ":" + std::to_string(stop.Line) + ": Loading stopped: " + stop.Reason;
+}
+
 bool IsCommand(const QStringList& args) {
     if (IsCommandName(args))
         return true;

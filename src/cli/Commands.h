@@ -2,6 +2,7 @@
 // The commands that need no window, and what they share.
 
 #include "cli/CommandLine.h"
+#include "traffic/Load.h"
 
 #include <QStringList>
 
@@ -20,5 +21,13 @@ std::string PathOf(const QString& argument);
 
 // Writes "tarvik: message" and a line end to err; returns the exit status for an error, 2.
 int Fail(Console console, const std::string& message);
+
+// Loads the set that path names (a flight-plan file, or a folder that holds one) into set, as Open
+// does; a path that names no flight-plan file stops the load at its line 0.
+LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report);
+
+// A load that stopped, as "FILE: Could not read: REASON" when the file could not be read at all,
+// else "FILE:LINE: Loading stopped: REASON".
+std::string StopText(const LoadStop& stop);
 
 } // namespace tarvik::cli
