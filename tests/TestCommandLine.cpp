@@ -128,7 +128,8 @@ private slots:
         env.insert("LANG", "C");
         env.insert("LC_NUMERIC", "de_DE.UTF-8"); // "," as the decimal point
         tarvik.setProcessEnvironment(env);
-        tarvik.start(TARVIK_PROGRAM, Arguments(Expand(field[1], root)));
+        const QStringList args = Arguments(Expand(field[1], root));
+        tarvik.start(TARVIK_PROGRAM, args);
         QVERIFY(tarvik.waitForFinished(60000));
         CompareOutput(tarvik.readAllStandardOutput(), Expand(field[2], root));
         CompareOutput(tarvik.readAllStandardError(), Expand(field[3], root));
@@ -137,6 +138,9 @@ private slots:
         EachDataFile(root, files.section(':', 0, 0));
         if (files != "-")
             CompareChanged(root, files);
+        const QString output = args.value(args.indexOf("--output") + 1);
+        QVERIFY(files.startsWith(output + ':') || !args.contains("--output") ||
+                !QFileInfo::exists(output));
     }
 
     void sameAsWindow_data() { AddRows("window.txt"); }

@@ -194,7 +194,8 @@ private slots:
             << "Aircraft.txt|" + QByteArray("AC#1,250,\"J\"\r\n").repeated(3001) + "\r\n"
             << QByteArray("3002 3001");
         QTest::newRow("a line of 32,768 characters")
-            << "FlightPlans.txt|// c\r\n" + QByteArray(32768, 'x') << QByteArray("2 32767");
+            << "FlightPlans.txt|// c\r\n" + QByteArray(32768, 'x') + "\r\n"
+            << QByteArray("2 32767");
         QTest::newRow("a 100,002nd airport, empty lines not counted")
             << "Airports.txt|\r\n" + QByteArray("K,\r\n").repeated(100002)
             << QByteArray("100003 100001");
