@@ -9,6 +9,7 @@
 #include "run/Walk.h"
 #include "traffic/Files.h"
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 #include "traffic/Save.h"
 
 #include <QCommandLineParser>
@@ -84,9 +85,9 @@ bool ReadOptions(const QStringList& args, ApplyOptions& options, std::string& er
         return false;
     }
     options.DryRun = parser.isSet(QStringLiteral("dry-run"));
-    options.File = PathOf(parser.positionalArguments().front());
+    options.File = PathFromQt(parser.positionalArguments().front());
     if (parser.isSet(QStringLiteral("output")))
-        options.Output = PathOf(parser.value(QStringLiteral("output")));
+        options.Output = PathFromQt(parser.value(QStringLiteral("output")));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -42,7 +43,7 @@ int Check(const QStringList& files, Console console) {
         return Fail(console, "check needs at least one FILE\nTry 'tarvik --help'.");
     int status = Clean;
     for (const QString& file : files)
-        status = std::max<int>(status, CheckSet(PathOf(file), console.Out));
+        status = std::max<int>(status, CheckSet(PathFromQt(file), console.Out));
     std::fflush(console.Out);
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include "cli/Commands.h"
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -87,10 +88,6 @@ bool IsCommandName(const QStringList& args) {
 
 } // namespace
 
-std::string PathOf(const QString& argument) {
-    return QFile::encodeName(argument).toStdString();
-}
-
 int Fail(Console console, const std::string& message) {
     std::fprintf(console.Err, "tarvik: %s\n", message.c_str());
     std::fflush(console.Err);
@@ -166,13 +163,13 @@ WindowArguments ParseWindowArguments(const QStringList& args) {
     if (parser.positionalArguments().isEmpty())
         return window;
     const QString given = parser.positionalArguments().front();
-    const PlansFileChoice choice = PlansFileOf(PathOf(given));
+    const PlansFileChoice choice = PlansFileOf(PathFromQt(given));
     if (choice.File.empty()) {
         window.Ok = false;
         window.Error = given + QStringLiteral(": ") + QString::fromLocal8Bit(choice.Error.c_str());
         return window;
     }
-    window.File = QFile::decodeName(QByteArray::fromStdString(choice.File));
+    window.File = QtPath(choice.File);
     return window;
 }
 

@@ -16,9 +16,6 @@ int Check(const QStringList& files, Console console);
 // apply ...: args are the program's name and the arguments after "apply".
 int Apply(const QStringList& args, RandomSource& random, Console console);
 
-// A path given on the command line, in the system's encoding of file names.
-std::string PathOf(const QString& argument);
-
 // Writes "tarvik: message" and a line end to err; returns the exit status for an error, 2.
 int Fail(Console console, const std::string& message);
 

@@ -4,12 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace tarvik {
 
 ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) {
@@ -37,40 +31,10 @@ std::string NoOneByteText(std::string_view start) {
 
 } // namespace
 
-// Only a plain file is opened: a pipe would block the program until somebody wrote to it, and a
-// device may never end. On systems with pipes the file is opened without waiting and looked at
-// again, in case it was swapped for one in between.
 bool LineReader::Open(const std::string& path) {
-    if (const std::string kind = NotPlainFile(path); !kind.empty()) {
-        Why = "it is " + kind + ", not a file";
+    File = OpenForReading(path, Why);
+    if (!File)
         return false;
-    }
-#ifndef _WIN32
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        Why = std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        Why = "it is no longer a plain file";
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    File = ::fdopen(fd, "rb");
-    if (!File) {
-        Why = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-#else
-    File = std::fopen(path.c_str(), "rb");
-    if (!File) {
-        Why = std::strerror(errno);
-        return false;
-    }
-#endif
     Stamped = StampOf(path);
     const auto size = static_cast<uint64_t>(Stamped.Size);
     if (size > LargestTrafficFile) {

@@ -4,11 +4,8 @@
 #include <cstdint>
 #include <new>
 
-// Slot tables live in mapped memory where the system has mmap. Texts come from shared chunks there
+// Slot tables live in pages straight from the system. Texts come from shared chunks of such pages
 // too, except under the address sanitizer, which checks each text as an allocation of its own.
-#if defined(__unix__) || defined(__APPLE__)
-#define TARVIK_MAPPED_SLOTS 1
-#endif
 #if defined(__SANITIZE_ADDRESS__)
 #define TARVIK_ADDRESS_SANITIZER 1
 #elif defined(__has_feature)
@@ -16,13 +13,12 @@
 #define TARVIK_ADDRESS_SANITIZER 1
 #endif
 #endif
-#if defined(TARVIK_MAPPED_SLOTS) && !defined(TARVIK_ADDRESS_SANITIZER)
+#if !defined(TARVIK_ADDRESS_SANITIZER)
 #define TARVIK_TEXT_CHUNKS 1
 #endif
 
-#ifdef TARVIK_MAPPED_SLOTS
-#include <sys/mman.h>
-#endif
+#include "platform/os/Pages.h"
+
 #if defined(TARVIK_ADDRESS_SANITIZER) && __has_include(<sanitizer/lsan_interface.h>)
 #include <sanitizer/lsan_interface.h>
 #define TARVIK_LEAK_ROOTS 1
@@ -34,28 +30,7 @@ namespace memory {
 
 namespace {
 
-#ifdef TARVIK_MAPPED_SLOTS
 constexpr std::size_t LargePage = std::size_t{2} << 20;
-
-void* Map(std::size_t bytes) {
-    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED)
-        throw std::bad_alloc();
-    return p;
-}
-
-// Large pages make the first write to a big table far cheaper; where the system gives them only
-// on request, ask.
-void PreferLargePages(void* p, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-    ::madvise(p, bytes, MADV_HUGEPAGE);
-#else
-    (void)p;
-    (void)bytes;
-#endif
-}
-#endif
 
 #ifdef TARVIK_TEXT_CHUNKS
 constexpr std::size_t ChunkBytes = LargePage; // a chunk also starts at a multiple of its size
@@ -76,18 +51,10 @@ char* ChunkOf(void* text) {
     return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(text) & ~(ChunkBytes - 1));
 }
 
-// Maps twice a chunk's size and keeps the aligned chunk inside, so that a text finds its chunk
-// from its own address.
+// A chunk starts at a multiple of its size, so that a text finds its chunk from its own address.
 char* NewChunk() {
-    char* raw = static_cast<char*>(Map(2 * ChunkBytes));
-    const auto offset = reinterpret_cast<std::uintptr_t>(raw) % ChunkBytes;
-    char* chunk = offset == 0 ? raw : raw + (ChunkBytes - offset);
-    char* end = raw + 2 * ChunkBytes;
-    if (chunk > raw)
-        ::munmap(raw, static_cast<std::size_t>(chunk - raw));
-    if (end > chunk + ChunkBytes)
-        ::munmap(chunk + ChunkBytes, static_cast<std::size_t>(end - (chunk + ChunkBytes)));
-    PreferLargePages(chunk, ChunkBytes);
+    char* chunk = static_cast<char*>(pages::MapAligned(ChunkBytes));
+    pages::PreferLarge(chunk, ChunkBytes);
     new (chunk) ChunkHead();
     return chunk;
 }
@@ -96,7 +63,7 @@ void Drop(char* chunk) {
     ChunkHead& head = HeadOf(chunk);
     if (head.Refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         head.~ChunkHead();
-        ::munmap(chunk, ChunkBytes);
+        pages::Unmap(chunk, ChunkBytes);
     }
 }
 
@@ -117,12 +84,11 @@ thread_local Carver ThisThread;
 
 } // namespace
 
-#ifdef TARVIK_MAPPED_SLOTS
 void* ReserveSlots(std::size_t bytes) {
-    void* slots = Map(bytes);
+    void* slots = pages::Map(bytes);
     // The first large page stays small pages, so that a small table takes little memory.
     if (bytes > 2 * LargePage)
-        PreferLargePages(static_cast<char*>(slots) + LargePage, bytes - LargePage);
+        pages::PreferLarge(static_cast<char*>(slots) + LargePage, bytes - LargePage);
 #ifdef TARVIK_LEAK_ROOTS
     __lsan_register_root_region(slots, bytes); // the leak checker looks for pointers here too
 #endif
@@ -133,16 +99,8 @@ void ReleaseSlots(void* slots, std::size_t bytes) {
 #ifdef TARVIK_LEAK_ROOTS
     __lsan_unregister_root_region(slots, bytes);
 #endif
-    ::munmap(slots, bytes);
+    pages::Unmap(slots, bytes);
 }
-#else
-void* ReserveSlots(std::size_t bytes) {
-    return ::operator new(bytes);
-}
-void ReleaseSlots(void* slots, std::size_t) {
-    ::operator delete(slots);
-}
-#endif
 
 #ifdef TARVIK_TEXT_CHUNKS
 void* AllocateText(std::size_t bytes) {

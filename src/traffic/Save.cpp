@@ -1,21 +1,14 @@
 #include "traffic/Save.h"
 
 #include "traffic/PlanLine.h"
+#include "traffic/QtPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace tarvik {
 
@@ -102,24 +95,12 @@ std::string WriteInto(const TrafficSet& set, QFileDevice& file, const SaveDevice
     return why.isEmpty() ? std::string("a write failed") : why.toStdString();
 }
 
-// The longest file name the target's folder takes.
-std::size_t LongestName(const QString& folder) {
-#ifndef _WIN32
-    const long most = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
-    if (most > 0)
-        return static_cast<std::size_t>(most);
-#else
-    Q_UNUSED(folder);
-#endif
-    return 255;
-}
-
 // QSaveFile writes beside the target under the target's name with seven characters added, which a
 // name near the system's limit can't take.
 bool QSaveFileNameFits(const QFileInfo& target) {
     constexpr std::size_t Added = 7;
-    return static_cast<std::size_t>(QFile::encodeName(target.fileName()).size()) + Added <=
-           LongestName(target.absolutePath());
+    return PathFromQt(target.fileName()).size() + Added <=
+           LongestName(PathFromQt(target.absolutePath()));
 }
 
 SaveResult SaveThroughQSaveFile(const TrafficSet& set, const QString& target,
@@ -162,17 +143,11 @@ SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
         why = file.errorString().toStdString();
     if (why.empty())
         why = WriteInto(set, file, wrap);
-#ifndef _WIN32
-    if (why.empty() && ::fsync(file.handle()) != 0)
-        why = std::strerror(errno);
-#endif
-    file.close();
-    std::error_code error;
     if (why.empty())
-        std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
-                                QFile::encodeName(target).toStdString(), error);
-    if (why.empty() && error)
-        why = error.message();
+        why = SyncToDisk(file.handle());
+    file.close();
+    if (why.empty())
+        why = ReplaceFile(PathFromQt(file.fileName()), PathFromQt(target));
     if (!why.empty()) {
         file.remove();
         return {false, why};
@@ -184,7 +159,7 @@ SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
 
 SaveResult SavePlans(const TrafficSet& set, const std::string& path,
                      const SaveDeviceWrapper& wrap) {
-    QString target = QFile::decodeName(path.c_str());
+    QString target = QtPath(path);
     // Write through a link to the file it names, so that the link stays a link.
     const QFileInfo info(target);
     if (info.isSymLink())

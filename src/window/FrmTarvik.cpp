@@ -3,6 +3,7 @@
 #include "platform/MessageBoxes.h"
 #include "run/Rule.h"
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 #include "window/Bytes.h"
 #include "window/ModTarvik.h"
 #include "window/TarvikIcon.h"
@@ -257,9 +258,8 @@ QPushButton* ButtonForAccessKey(const FrmTarvik& window, QObject* target) {
 QString DraggedPlansFile(const QMimeData* mime) {
     if (!mime || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
         return {};
-    const PlansFileChoice choice =
-        PlansFileOf(QFile::encodeName(mime->urls().front().toLocalFile()).toStdString());
-    return QFile::decodeName(QByteArray::fromStdString(choice.File));
+    const PlansFileChoice choice = PlansFileOf(PathFromQt(mime->urls().front().toLocalFile()));
+    return QtPath(choice.File);
 }
 
 bool IsDragEvent(QEvent::Type type) {

@@ -5,6 +5,7 @@
 #include "platform/SettingsStore.h"
 #include "traffic/Files.h"
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 #include "traffic/Save.h"
 #include "window/Bytes.h"
 #include "window/Texts.h"
@@ -30,14 +31,6 @@ const QString PlansFilter =
 constexpr std::size_t PlansFigure = 7;
 constexpr std::size_t AircraftFigure = 10;
 constexpr std::size_t AirportsFigure = 11;
-
-QString PathToQ(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string PathFromQ(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 // A doubtful line as its message shows it. A line of many thousand characters would make a box
 // far taller than the screen, whose layout alone takes seconds: only its start is shown.
@@ -102,17 +95,17 @@ bool FrmTarvik::ReadyToOpen() {
 FrmTarvik::OpenedSet FrmTarvik::PrepareOpen() {
     const OpenedSet before{Set.PlansFile, Set.PlansFolder, P.Dialog->FileName, LoadStarted};
     Set.PlansChanged = false;
-    Set.PlansFolder = PathFromQ(P.Settings->Get(PathSection, FolderKey));
+    Set.PlansFolder = PathFromQt(P.Settings->Get(PathSection, FolderKey));
     DlgAIc& dialog = *P.Dialog;
     dialog.CancelError = true;
-    dialog.InitDir = PathToQ(Set.PlansFolder);
+    dialog.InitDir = QtPath(Set.PlansFolder);
     dialog.Filter = PlansFilter;
     return before;
 }
 
 void FrmTarvik::LoadChosenSet(const OpenedSet& before) {
     DlgAIc& dialog = *P.Dialog;
-    Set.PlansFile = PathFromQ(dialog.FileName);
+    Set.PlansFile = PathFromQt(dialog.FileName);
     Set.PlansFolder = GetFolder(Set.PlansFile);
     LoadStarted = true;
     SetBusy(true);
@@ -141,7 +134,7 @@ void FrmTarvik::LoadChosenSet(const OpenedSet& before) {
 
     if (!result.Complete) {
         const LoadStop& stop = result.Stop;
-        ShowOops(texts::LoadStopped(PathToQ(stop.File), stop.Line,
+        ShowOops(texts::LoadStopped(QtPath(stop.File), stop.Line,
                                     QString::fromLocal8Bit(stop.Reason.c_str())));
         return;
     }
@@ -188,7 +181,7 @@ bool FrmTarvik::SaveWithDialog() {
     DlgAIc& dialog = *P.Dialog;
     if (!dialog.ShowSave(this) || dialog.FileName.isEmpty())
         return false;
-    const std::string target = PathFromQ(dialog.FileName);
+    const std::string target = PathFromQt(dialog.FileName);
     if (ChangedSince(Set.PlansStamp, target) &&
         P.Messages->Show(this, texts::ChangedByOthers(dialog.FileName), texts::Warning,
                          Buttons::NoYes) != Answer::Yes)
@@ -203,7 +196,7 @@ bool FrmTarvik::SaveWithDialog() {
         return false;
     }
     Set.PlansStamp = StampOf(target);
-    if (!P.Settings->Set(PathSection, FolderKey, PathToQ(Set.PlansFolder))) {
+    if (!P.Settings->Set(PathSection, FolderKey, QtPath(Set.PlansFolder))) {
         ShowOops(texts::FolderNotRemembered);
         return true;
     }

@@ -3,6 +3,7 @@
 // tests/data.
 
 #include "traffic/Load.h"
+#include "traffic/QtPaths.h"
 #include "traffic/Tables.h"
 
 #include <QtCore>
@@ -21,7 +22,7 @@ inline std::string S(const QByteArray& b) {
 }
 // A path as the traffic code takes it.
 inline std::string P(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return PathFromQt(path);
 }
 
 // A file under tests/data.

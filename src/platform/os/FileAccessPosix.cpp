@@ -1,0 +1,85 @@
+#include "platform/os/FileAccess.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvik {
+
+FileStamp StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {path};
+    FileStamp stamp;
+    stamp.Path = path;
+    stamp.Known = true;
+    stamp.Device = static_cast<uint64_t>(st.st_dev);
+    stamp.Inode = static_cast<uint64_t>(st.st_ino);
+    stamp.Size = static_cast<int64_t>(st.st_size);
+#if defined(__APPLE__)
+    stamp.Modified =
+        static_cast<int64_t>(st.st_mtimespec.tv_sec) * 1000000000 + st.st_mtimespec.tv_nsec;
+#else
+    stamp.Modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+    return stamp;
+}
+
+std::string NotPlainFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return "a folder";
+    if (S_ISFIFO(st.st_mode))
+        return "a named pipe";
+    if (S_ISSOCK(st.st_mode))
+        return "a socket";
+    return "a device";
+}
+
+// The file is opened without waiting, so that a pipe put in its place can't block, and looked at
+// again through the open descriptor.
+std::FILE* OpenForReading(const std::string& path, std::string& why) {
+    if (const std::string kind = NotPlainFile(path); !kind.empty()) {
+        why = "it is " + kind + ", not a file";
+        return nullptr;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        why = "it is no longer a plain file";
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        why = std::strerror(errno);
+        ::close(fd);
+    }
+    return file;
+}
+
+std::string SyncToDisk(int fd) {
+    return ::fsync(fd) == 0 ? std::string() : std::strerror(errno);
+}
+
+std::string ReplaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : std::strerror(errno);
+}
+
+std::size_t LongestName(const std::string& folder) {
+    const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return most > 0 ? static_cast<std::size_t>(most) : 255;
+}
+
+} // namespace tarvik
