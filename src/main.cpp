@@ -5,6 +5,7 @@
 #include "platform/ClockRandom.h"
 #include "platform/DlgAIc.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Native.h"
 #include "platform/SettingsStore.h"
 #include "window/FrmTarvik.h"
 
@@ -14,14 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-// The arguments as the program was given them, before the toolkit takes any.
-QStringList Arguments(int argc, char** argv) {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
 
 int RunWindow(int argc, char** argv, const QString& file) {
     QApplication app(argc, argv);
@@ -41,14 +34,16 @@ int RunWindow(int argc, char** argv, const QString& file) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const QStringList args = Arguments(argc, argv);
+    const QStringList args = tarvik::native::ProgramArguments(argc, argv);
     if (tarvik::cli::IsCommand(args)) {
+        tarvik::native::UseStartingConsole();
         QCoreApplication app(argc, argv);
         tarvik::ClockRandom random;
         return tarvik::cli::RunCommand(QCoreApplication::arguments(), random);
     }
     const tarvik::cli::WindowArguments window = tarvik::cli::ParseWindowArguments(args);
     if (!window.Ok) {
+        tarvik::native::UseStartingConsole();
         std::fprintf(stderr, "tarvik: %s\n", window.Error.toLocal8Bit().constData());
         return 2;
     }

@@ -1,6 +1,6 @@
 #include "platform/SettingsStore.h"
 
-#include <QSettings>
+#include "platform/Native.h"
 
 namespace tarvik {
 
@@ -11,15 +11,14 @@ QString Path(const QString& section, const QString& key) {
 } // namespace
 
 QString SettingsStore::Get(const QString& section, const QString& key) {
-    const QSettings settings(QStringLiteral("Tarvik"), QStringLiteral("Tarvik"));
-    return settings.value(Path(section, key)).toString();
+    return native::OpenSettings()->value(Path(section, key)).toString();
 }
 
 bool SettingsStore::Set(const QString& section, const QString& key, const QString& value) {
-    QSettings settings(QStringLiteral("Tarvik"), QStringLiteral("Tarvik"));
-    settings.setValue(Path(section, key), value);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    const std::unique_ptr<QSettings> settings = native::OpenSettings();
+    settings->setValue(Path(section, key), value);
+    settings->sync();
+    return settings->status() == QSettings::NoError;
 }
 
 } // namespace tarvik

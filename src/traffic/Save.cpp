@@ -166,9 +166,10 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path,
         target = info.symLinkTarget();
 
     // A device or a pipe would be replaced by a plain file.
+    if (const std::string kind = NotPlainFile(PathFromQt(target));
+        !kind.empty() && kind != "a folder")
+        return {false, "it is " + kind + ", not a file"};
     const QFileInfo existing(target);
-    if (existing.exists() && !existing.isFile() && !existing.isDir())
-        return {false, "it is not a plain file"};
 
     if (QSaveFileNameFits(existing))
         return SaveThroughQSaveFile(set, target, existing, wrap);

@@ -6,6 +6,24 @@
 
 namespace tarvik::testing {
 
+SaveTarget::SaveTarget() {
+    WriteFile(Path, Old);
+}
+
+bool SaveTarget::Untouched() const {
+    return ReadAll(Path) == Old && Entries(Dir.path()) == QStringList{"FlightPlans.txt"};
+}
+
+bool SaveTarget::Saving(qint64 point) const {
+    const QDir dir(Dir.path());
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const qint64 size = QFileInfo(entry.filePath()).size();
+        if (entry.fileName() == "FlightPlans.txt" ? size != Old.size() : size > point)
+            return true;
+    }
+    return false;
+}
+
 QString DataPath(const QString& name) {
     return QStringLiteral(TARVIK_SOURCE_DIR "/tests/data/") + name;
 }

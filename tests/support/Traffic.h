@@ -25,6 +25,18 @@ inline std::string P(const QString& path) {
     return PathFromQt(path);
 }
 
+// The file a save goes to, holding an old set, alone in a folder.
+struct SaveTarget {
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath("FlightPlans.txt");
+    const QByteArray Old = "// the old set\r\nAC#1,OLD,10%,24Hr,IFR,X,KSEA\r\n";
+    SaveTarget();
+    // The old file is there byte for byte, and nothing beside it.
+    bool Untouched() const;
+    // A file beside the target holds more than point bytes, or the target was replaced.
+    bool Saving(qint64 point) const;
+};
+
 // A file under tests/data.
 QString DataPath(const QString& name);
 // The file's bytes, or "<unreadable>".
