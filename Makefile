@@ -7,7 +7,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX   ?= /usr/local
 
 .PHONY: all deps configure build run install package package-check test test-unit fuzz-build \
-	fuzz-smoke fuzz asan-build test-asan bench clean
+	fuzz-smoke fuzz asan-build test-asan bench clean windows windows-test windows-package
 
 all: build
 
@@ -81,5 +81,18 @@ bench: build
 	@scripts/install-deps.sh xvfb time
 	@scripts/bench.sh $(BUILD)
 
+# Windows, cross-built here and run under Wine; not part of `make test`. The first `make windows`
+# cross-builds Qt from Debian's source package into ~/.cache/tarvik (about 20 minutes on 2 cores).
+WINDOWS_BUILD ?= build-windows
+
+windows:
+	@scripts/windows.sh build $(WINDOWS_BUILD)
+
+windows-test: windows
+	@scripts/windows.sh test $(WINDOWS_BUILD)
+
+windows-package: windows
+	@scripts/windows.sh package $(WINDOWS_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD)
