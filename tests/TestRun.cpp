@@ -102,6 +102,38 @@ private slots:
               "expected");
     }
 
+    // One reading of a typed percentage in every row: OK refuses it, or the If and And rows match
+    // the number that the Then row writes, rounded.
+    void typedPercentages_data() { AddRows("typed-percentages.txt"); }
+    void typedPercentages() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        const qsizetype bar = input.lastIndexOf('|');
+        const RowInput typed{2, S(input.left(bar)), false, 0, input.at(bar + 1)};
+        const char* const names[] = {"If=", "And=", "Then="};
+        for (int row = IfRow; row <= ThenRow; ++row) {
+            RuleInput rule{{0, ""}, {0, ""}, {3, "N1"}};
+            (row == IfRow ? rule.If : row == AndRow ? rule.And : rule.Then) = typed;
+            rule.And.Position += row == AndRow ? 1 : 0; // "NA" comes first in the And row
+            const auto refusal = CheckRule(rule, TrafficSet());
+            if (refusal) {
+                QCOMPARE(refusal->Row, row);
+                QCOMPARE(B(RefusalText(*refusal)),
+                         "The '" + QByteArray(names[row]) + "' Percentage " + expected);
+                continue;
+            }
+            const QList<QByteArray> numbers = expected.split(' ');
+            RunRule captured;
+            CaptureRule(rule, captured);
+            FlightPlan plan = PlanFrom("1|N|50|D|I|KLAX|KSFO");
+            ScriptedRandom random("0");
+            ApplyThen(plan, ThenOf(rule.Then, rule.And.Value), random);
+            const double matched = row == IfRow ? captured.IfNumber : captured.AndNumber;
+            QCOMPARE(row == ThenRow ? QByteArray::number(plan.Pcent) : QByteArray::number(matched),
+                     numbers.value(row == ThenRow ? 1 : 0));
+        }
+    }
+
     void applyThen_data() { AddRows("apply-then.txt"); }
     void applyThen() {
         QFETCH(QByteArray, input);

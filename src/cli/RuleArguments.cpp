@@ -65,11 +65,7 @@ bool HoldToShape(RowArgument& argument, std::string_view field, std::string& err
         if (value.size() > static_cast<std::size_t>(shape.Limit))
             error = name + " Takes At Most " + std::to_string(shape.Limit) + " Characters";
         break;
-    case Entry::Percentage:
-        if (!value.empty() && !IsNumeric(value))
-            error = name + " Takes A Number";
-        else if (!value.empty() && !(LeadingNumber(value) <= 99))
-            error = name + " Takes A Number Not Above 99";
+    case Entry::Percentage: // held by the checks of the rule, with the window's messages
         break;
     case Entry::ListOnly: {
         const int16_t code = FieldCode(argument.Row, argument.Position);

@@ -77,11 +77,11 @@ struct RunRule {
     int16_t IfField = NoField; // the If field box's position, which is the field code
     std::string IfValue;       // trimmed; shortened in place by a "Home AirPort" walk
     int16_t IfTag = 0;
-    double IfNumber = 0;   // IfValue read as a number in the user's format, for "Percentage"
+    double IfNumber = 0;   // the If percentage as typed, for "Percentage"
     int16_t AndField = -1; // the And field box's position: FieldCode(AndRow, AndField) is the code
     std::string AndValue;  // trimmed
     int16_t AndTag = 0;
-    double AndNumber = 0; // the leading number of AndValue, for "Percentage"
+    double AndNumber = 0; // the And percentage as typed, for "Percentage"
 };
 
 } // namespace tarvik

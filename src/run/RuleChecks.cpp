@@ -39,14 +39,20 @@ std::optional<Refusal> CheckAirports(const RuleInput& rule, const TrafficSet& se
     return std::nullopt;
 }
 
-// An "AirCraft" picked from its list, an If percentage that is a number, a Then value that the line
-// can carry.
+// An "AirCraft" picked from its list, a percentage that is a number not above 99, a Then value that
+// the line can carry.
 std::optional<Refusal> CheckRow(const RuleInput& rule, int row) {
     const int16_t field = CodeOf(rule, row);
     if (field == Aircraft && !rule.Row(row).Picked)
         return Refusal{Refused::PickAircraft, row};
-    if (row == IfRow && field == Percentage && !UserNumber(rule.If.Value))
-        return Refusal{Refused::IfPercentageNotNumber, IfRow};
+    if (field == Percentage) {
+        const std::optional<double> number = RowPercentage(rule.Row(row));
+        int16_t rounded = 0;
+        if (!number)
+            return Refusal{Refused::PercentageNotNumber, row};
+        if (!RoundToInt16(*number, rounded) || rounded > 99)
+            return Refusal{Refused::PercentageAbove99, row};
+    }
     if (row == ThenRow)
         return CheckThenValue(field, rule.Then.Value, rule.And.Value);
     return std::nullopt;
@@ -86,8 +92,12 @@ std::string RefusalText(const Refusal& refusal) {
     case Refused::PickAircraft:
         return std::string("Pick An AirCraft From The List In The '") +
                RowNames[std::clamp(refusal.Row, 0, 2)] + "' Box";
-    case Refused::IfPercentageNotNumber:
-        return "The 'If=' Percentage Is Not A Number";
+    case Refused::PercentageNotNumber:
+        return std::string("The '") + RowNames[std::clamp(refusal.Row, 0, 2)] +
+               "' Percentage Is Not A Number";
+    case Refused::PercentageAbove99:
+        return std::string("The '") + RowNames[std::clamp(refusal.Row, 0, 2)] +
+               "' Percentage Is Above 99";
     case Refused::ReplacementNeverEnds:
         return "The 'Then=' AirPort Would Be Replaced Without End\n"
                "Choose Another 'Then=' Or 'And=' Value";
@@ -133,18 +143,22 @@ std::optional<Refusal> CheckThenValue(int16_t field, std::string_view value,
     }
 }
 
+std::optional<double> RowPercentage(const RowInput& row) {
+    return TypedPercentage(row.Value, row.Decimal);
+}
+
 void CaptureRule(const RuleInput& input, RunRule& rule) {
     rule.IfField = static_cast<int16_t>(input.If.Position);
     if (rule.IfField == Aircraft)
         rule.IfTag = input.If.Tag;
     rule.IfValue = TrimBlanks(input.If.Value);
     if (rule.IfField == Percentage)
-        rule.IfNumber = UserNumber(rule.IfValue).value_or(0);
+        rule.IfNumber = RowPercentage(input.If).value_or(0);
     rule.AndField = static_cast<int16_t>(input.And.Position);
     if (FieldCode(AndRow, rule.AndField) == Aircraft)
         rule.AndTag = input.And.Tag;
     rule.AndValue = TrimBlanks(input.And.Value);
-    rule.AndNumber = LeadingNumber(rule.AndValue);
+    rule.AndNumber = RowPercentage(input.And).value_or(0);
 }
 
 ThenChange ThenOf(const RowInput& then, std::string_view andValue) {
@@ -156,7 +170,7 @@ ThenChange ThenOf(const RowInput& then, std::string_view andValue) {
         change.Tag = then.Tag;
     }
     if (change.Field == Percentage) {
-        if (const auto number = UserNumber(then.Value)) {
+        if (const auto number = RowPercentage(then)) {
             change.HasNumber = true;
             change.Number = *number;
         }

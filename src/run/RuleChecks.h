@@ -19,6 +19,7 @@ struct RowInput {
     std::string Value;   // the value box's text, one byte per character, untrimmed
     bool Picked = false; // an entry of the value list is selected
     int16_t Tag = 0;     // that entry's aircraft number
+    char Decimal = '.';  // the user's decimal separator, read besides "." in a percentage
 };
 
 struct RuleInput {
@@ -31,7 +32,7 @@ enum class Entry {
     Free,       // no field picked: nothing is done
     LockNA,     // the And row with "NA": the box locks
     Cut,        // cut to Limit characters
-    Percentage, // emptied when no number; "90" when its leading number is above 99
+    Percentage, // emptied when no typed percentage; "90" when it is above 99
     ListOnly,   // only an entry of the list: typing empties it
 };
 struct EntryShape {
@@ -42,10 +43,11 @@ EntryShape ShapeOf(int row, int position);
 
 // Why an OK press is refused.
 enum class Refused {
-    NoAirport,    // the Then airport is not in the airport table
-    NoAndAirport, // the And "Visited AirPort" is not in the airport table
-    PickAircraft, // "AirCraft" typed, not picked from the list
-    IfPercentageNotNumber,
+    NoAirport,            // the Then airport is not in the airport table
+    NoAndAirport,         // the And "Visited AirPort" is not in the airport table
+    PickAircraft,         // "AirCraft" typed, not picked from the list
+    PercentageNotNumber,  // a percentage of the row is not wholly a number
+    PercentageAbove99,    // a percentage of the row rounds above 99
     ReplacementNeverEnds, // the "Visited AirPort" change would never end
     ThenValueBreaksLine,  // a comma, ";" or "//" in a Then value that becomes a field of the line
     ThenValueCommentMark, // ";" or "//" in a Then "Visited AirPort"
@@ -69,6 +71,10 @@ std::optional<Refusal> CheckRule(const RuleInput& rule, const TrafficSet& set);
 // box's text.
 std::optional<Refusal> CheckThenValue(int16_t field, std::string_view value,
                                       std::string_view andValue);
+
+// The percentage a row holds, as the checks, the match and the change read it; none when the text
+// is not wholly a number.
+std::optional<double> RowPercentage(const RowInput& row);
 
 // The If and And rows written over rule, which keeps its tags where a row has no aircraft.
 void CaptureRule(const RuleInput& input, RunRule& rule);

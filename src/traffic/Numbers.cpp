@@ -1,8 +1,5 @@
 #include "traffic/Numbers.h"
 
-#include <QLocale>
-#include <QString>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -153,17 +150,35 @@ double LeadingNumber(std::string_view text) {
     return negative ? -magnitude : magnitude;
 }
 
-std::optional<double> UserNumber(std::string_view text) {
-    bool ok = false;
-    const QString typed = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    const double value = QLocale().toDouble(typed.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
+std::optional<double> TypedPercentage(std::string_view text, char decimal) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    std::string number = "0"; // so that ".5" and "5." read as 0.5 and 5.0
+    bool point = false;
+    bool digit = false;
+    for (const char c : text) {
+        if (IsDigit(c)) {
+            digit = true;
+        } else if ((c == '.' || c == decimal) && !point) {
+            point = true;
+            number.push_back('.');
+            continue;
+        } else {
+            return std::nullopt;
+        }
+        number.push_back(c);
+    }
+    if (!digit)
         return std::nullopt;
+    if (point && number.back() == '.')
+        number.push_back('0');
+    double value = 0;
+    const std::errc error = std::from_chars(number.data(), number.data() + number.size(), value).ec;
+    if (error == std::errc::result_out_of_range)
+        return std::numeric_limits<double>::infinity();
     return value;
-}
-
-bool IsNumeric(std::string_view text) {
-    return UserNumber(text) && std::any_of(text.begin(), text.end(), IsDigit);
 }
 
 } // namespace tarvik

@@ -1,6 +1,6 @@
 #pragma once
 // Every way the program reads a number from text: the numbers of the traffic files, the leading
-// number of a typed value, and a value typed in the user's own number format.
+// number of a text, and a percentage typed in a rule row.
 
 #include <cstdint>
 #include <optional>
@@ -24,12 +24,9 @@ bool RoundToInt16(double x, int16_t& value);
 // infinite when it is too large.
 double LeadingNumber(std::string_view text);
 
-// text read as a whole in the user's number format (the default locale: the system's unless one was
-// set): blanks around, sign, group separators, one decimal separator and an exponent allowed. No
-// value when it is no finite number.
-std::optional<double> UserNumber(std::string_view text);
-
-// True when text is a number in the user's format that holds a digit (so "inf" is none).
-bool IsNumeric(std::string_view text);
+// A percentage as the user types it in a rule row: blanks around, digits with at most one decimal
+// point, which is "." or decimal (the user's own decimal separator), and nothing else: no sign, no
+// group separator, no exponent, no "%". No value when text is not wholly such a number.
+std::optional<double> TypedPercentage(std::string_view text, char decimal = '.');
 
 } // namespace tarvik

@@ -1,6 +1,7 @@
 #pragma once
 // The window shows the traffic files' bytes one byte per character.
 
+#include <QLocale>
 #include <QString>
 
 #include <string>
@@ -20,6 +21,13 @@ inline void AssignBytes(std::string& out, const QString& text) {
         const char16_t c = text[i].unicode();
         out[static_cast<std::size_t>(i)] = c < 256 ? static_cast<char>(c) : '?';
     }
+}
+
+// The user's decimal separator where it is one byte; "." otherwise.
+inline char UserDecimal() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
+                                                         : '.';
 }
 
 inline std::string FromQ(const QString& text) {

@@ -48,12 +48,12 @@ void CutText(ValueCombo* box, int limit) {
         box->SetSelectionLength(limit);
 }
 
-// Empties a text that is no number, and turns one whose leading number is above 99 into "90".
+// Empties a text that is no typed percentage, and turns one above 99 into "90".
 void HoldPercentage(ValueCombo* box) {
-    const std::string typed = FromQ(box->Text());
-    if (!IsNumeric(typed))
+    const std::optional<double> typed = TypedPercentage(FromQ(box->Text()), UserDecimal());
+    if (!typed)
         box->SetText(QString());
-    if (LeadingNumber(typed) > 99) {
+    else if (*typed > 99) {
         box->SetText(QStringLiteral("90"));
         box->SetSelectionLength(2);
     }

@@ -67,6 +67,7 @@ RowInput ReadRow(const FrmTarvik& w, int row) {
     AssignBytes(input.Value, box->Text());
     input.Picked = box->currentIndex() >= 0;
     input.Tag = static_cast<int16_t>(box->ItemDataAt(box->currentIndex()));
+    input.Decimal = UserDecimal();
     return input;
 }
 
