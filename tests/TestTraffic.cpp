@@ -14,11 +14,9 @@
 #include <cerrno>
 #include <clocale>
 #include <cstring>
-#include <filesystem>
 
 using namespace tarvik;
 using namespace tarvik::testing;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -78,7 +76,8 @@ private slots:
             got = read ? QByteArray::number(tag) + '|' + QByteArray::number(pcent) + '|' + B(tail)
                        : "refused";
         } else if (table == "get-folder.txt") {
-            got = B(GetFolder(text)).replace(B(fs::current_path().string()), "(current)");
+            // Windows parts folders with "\\"; the table is written with "/".
+            got = B(GetFolder(text)).replace(B(CurrentFolder()), "(current)").replace('\\', '/');
         }
         QTEST(got, "expected");
     }

@@ -6,7 +6,6 @@
 #include "traffic/Text.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <initializer_list>
 #include <new>
 #include <optional>
@@ -17,22 +16,14 @@ namespace tarvik {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char Sep = '\\';
-#else
-constexpr char Sep = '/';
-#endif
+constexpr char Sep = PathSeparator;
 
 constexpr std::string_view PlansName = "FlightPlans.txt";
 
 // The last part of a path.
 std::string FileName(const std::string& path) {
-#ifdef _WIN32
-    const std::size_t cut = path.find_last_of("\\/");
-#else
-    const std::size_t cut = path.find_last_of(Sep);
-#endif
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    return std::string(cut.base(), path.end());
 }
 
 // The <suffix> of a file named FlightPlans_<suffix>.txt (letter case ignored); none for any
@@ -52,8 +43,7 @@ std::string ListFile(const std::string& folder, const std::optional<std::string>
                      const char* stem, const char* plain) {
     if (suffix) {
         const std::string own = PathInFolder(folder, stem + *suffix + ".txt");
-        std::error_code ec;
-        if (std::filesystem::exists(own, ec))
+        if (Exists(own))
             return own;
     }
     return PathInFolder(folder, plain);
@@ -230,25 +220,21 @@ ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder) {
 }
 
 PlansFileChoice PlansFileOf(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(path, ec))
+    if (!IsFolder(path))
         return {path, {}};
     std::string folder = path;
-    while (folder.size() > 1 && (folder.back() == Sep || folder.back() == '/'))
+    while (folder.size() > 1 && IsPathSeparator(folder.back()))
         folder.pop_back();
     const std::string plain = PathInFolder(folder, std::string(PlansName));
-    if (std::filesystem::exists(plain, ec) && !std::filesystem::is_directory(plain, ec))
+    if (Exists(plain) && !IsFolder(plain))
         return {plain, {}};
     std::vector<std::string> suffixed;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        std::error_code kind;
-        const std::string name = it->path().filename().string();
-        if (!it->is_directory(kind) && SetSuffix(name))
-            suffixed.push_back(name);
-    }
-    if (ec)
-        return {{}, ec.message()};
+    std::string unread;
+    for (const FolderEntry& entry : EntriesOf(folder, unread))
+        if (!entry.Folder && SetSuffix(entry.Name))
+            suffixed.push_back(entry.Name);
+    if (!unread.empty())
+        return {{}, unread};
     if (suffixed.size() == 1)
         return {folder + Sep + suffixed.front(), {}};
     if (suffixed.empty())
@@ -262,11 +248,7 @@ PlansFileChoice PlansFileOf(const std::string& path) {
 
 std::string GetFolder(const std::string& path) {
     std::string p = path;
-#ifdef _WIN32
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-#endif
+    std::replace_if(p.begin(), p.end(), IsPathSeparator, Sep);
     std::size_t L = p.size();
     const std::size_t first = p.find(Sep);
     if (first != std::string::npos && first + 1 == p.size()) {
@@ -278,8 +260,7 @@ std::string GetFolder(const std::string& path) {
     }
     std::string folder;
     if (L < 1) {
-        std::error_code ec;
-        folder = std::filesystem::current_path(ec).string();
+        folder = CurrentFolder();
     } else {
         folder = p.substr(0, L);
         if (folder.back() == ':')
@@ -292,16 +273,12 @@ std::string GetFolder(const std::string& path) {
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {
     const std::string exact = folder + Sep + name;
-    std::error_code ec;
-    if (std::filesystem::exists(exact, ec))
+    if (Exists(exact))
         return exact;
-    const std::filesystem::path dir =
-        folder.empty() ? std::filesystem::path(std::string(1, Sep)) : std::filesystem::path(folder);
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string found = it->path().filename().string();
-        if (EqualsNoCase(found, name))
-            return folder + Sep + found;
-    }
+    std::string why;
+    for (const FolderEntry& entry : EntriesOf(folder.empty() ? std::string(1, Sep) : folder, why))
+        if (EqualsNoCase(entry.Name, name))
+            return folder + Sep + entry.Name;
     return exact;
 }
 

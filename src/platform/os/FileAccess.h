@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -17,6 +18,31 @@ inline constexpr bool PathsAreUtf8 = true;
 #else
 inline constexpr bool PathsAreUtf8 = false;
 #endif
+
+// What parts the folders of a path: "\" on Windows, where "/" does too; "/" elsewhere.
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
+inline constexpr char PathSeparator = '/';
+#endif
+inline constexpr bool IsPathSeparator(char c) {
+    return c == '/' || c == PathSeparator;
+}
+
+// Whether anything is at path, links followed; whether it is a folder.
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+
+// An entry of a folder.
+struct FolderEntry {
+    std::string Name;
+    bool Folder = false;
+};
+// The entries of folder but "." and ".."; none, with the reason in why, when it can't be read.
+std::vector<FolderEntry> EntriesOf(const std::string& folder, std::string& why);
+
+// The current folder.
+std::string CurrentFolder();
 
 // Which file a path named, its size and when it was last written.
 struct FileStamp {

@@ -4,11 +4,49 @@
 #include <cstdio>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvik {
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<FolderEntry> EntriesOf(const std::string& folder, std::string& why) {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        why = std::strerror(errno);
+        return entries;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            entries.push_back({name, IsFolder(folder + '/' + name)});
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+std::string CurrentFolder() {
+    std::string folder(4096, '\0');
+    while (!::getcwd(folder.data(), folder.size())) {
+        if (errno != ERANGE)
+            return ".";
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return folder;
+}
 
 FileStamp StampOf(const std::string& path) {
     struct stat st {};

@@ -1,5 +1,7 @@
 #include "platform/os/FileAccess.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 
 #include <fcntl.h>
@@ -10,20 +12,40 @@ namespace tarvik {
 
 namespace {
 
-// The system's own words for an error code, without the line end it puts after them.
+std::string Narrow(const wchar_t* wide, std::size_t length) {
+    if (length == 0)
+        return {};
+    const int size = static_cast<int>(length);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, size, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
+// The reason for an error code: for the common ones the C runtime's words, which are those Linux
+// gives; for the others the system's own, without the line end it puts after them.
 std::string SystemReason(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return std::strerror(ENOENT);
+    case ERROR_ACCESS_DENIED:
+        return std::strerror(EACCES);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "another program holds the file open";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return std::strerror(ENOSPC);
+    default:
+        break;
+    }
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (length > 0) {
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
-                                              0, nullptr, nullptr);
-        reason.resize(static_cast<std::size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), reason.data(), bytes,
-                            nullptr, nullptr);
-    }
+    std::string reason = text ? Narrow(text, length) : std::string();
     LocalFree(text);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                                reason.back() == ' ' || reason.back() == '.'))
@@ -112,7 +134,49 @@ HANDLE OpenToLook(const std::string& path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+DWORD AttributesOf(const std::string& path) {
+    if (!DeviceName(path).empty())
+        return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(NativePath(path).c_str());
+}
+
 } // namespace
+
+bool Exists(const std::string& path) {
+    return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<FolderEntry> EntriesOf(const std::string& folder, std::string& why) {
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW found{};
+    std::string pattern = folder;
+    if (pattern.empty() || !IsPathSeparator(pattern.back()))
+        pattern.push_back('\\');
+    const HANDLE search = FindFirstFileW(NativePath(pattern + '*').c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        why = SystemReason(GetLastError());
+        return entries;
+    }
+    do {
+        const std::string name = Narrow(found.cFileName, wcslen(found.cFileName));
+        if (name != "." && name != "..")
+            entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
+}
+
+std::string CurrentFolder() {
+    const DWORD length = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(length, L'\0');
+    folder.resize(GetCurrentDirectoryW(length, folder.data()));
+    return Narrow(folder.c_str(), folder.size());
+}
 
 FileStamp StampOf(const std::string& path) {
     if (!DeviceName(path).empty())
