@@ -26,15 +26,22 @@ wine_env() {
   unset DISPLAY WAYLAND_DISPLAY
   # Wine hands a program the variables that start with WINE with that part taken off, and no QT_ ones.
   export WINEQT_QPA_PLATFORM=offscreen WINEQT_PLUGIN_PATH="$(windows_path "$qt/plugins")"
+  export WINEQT_FORCE_STDERR_LOGGING=1 # Qt's messages and the tests' output on standard error
   export WINEPATH="$(windows_path "$qt/bin");$(windows_path /usr/lib/gcc/$mingw/12-posix);$(windows_path /usr/$mingw/lib)"
-  wine=/usr/lib/wine/wine64
-  command -v wine64 >/dev/null && wine=$(command -v wine64)
+  # Debian's wine64 package puts these here and not on the PATH.
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
   if [ ! -e "$WINEPREFIX/system.reg" ]; then
     echo "Making a Wine prefix in $WINEPREFIX (once)"
     "$wine" wineboot --init >/dev/null 2>&1
+    "$wineserver" -w
   fi
-  wineserver -p 2>/dev/null || /usr/lib/wine/wineserver -p
-  trap 'wineserver -k 2>/dev/null || /usr/lib/wine/wineserver -k' EXIT
+  # One server for every program, kept up until the end (it may be up already), with Wine's own
+  # services started now: started by the first test, they would keep its output open and ctest
+  # would wait for them.
+  "$wineserver" -p 2>/dev/null || true
+  "$wine" wineboot </dev/null >/dev/null 2>&1
+  trap '"$wineserver" -k 2>/dev/null || true' EXIT
 }
 
 case $step in
@@ -51,7 +58,7 @@ test)
   work=$(mktemp -d)
   cp "$repo"/samples/*.txt "$work/"
   "$wine" "$build/tarvik.com" check "$(windows_path "$work")\\FlightPlans.txt"
-  "$wine" "$build/tarvik.com" apply --if "Flight Rules=IFR" --then "Flight Rules=VFR" \
+  "$wine" "$build/tarvik.com" apply --if "IFR_VFR=IFR" --then "IFR_VFR=VFR" \
     "$(windows_path "$work")\\FlightPlans.txt"
   "$wine" "$build/tarvik.com" check "$(windows_path "$work")"
   rm -rf "$work"

@@ -1,7 +1,7 @@
 // The traffic data: the line formats, loading a set from its three files, and saving the
 // flight-plan file whole or not at all, whatever the disk, the file system or a kill does.
 
-#include "support/Faults.h"
+#include "support/System.h"
 #include "support/Traffic.h"
 #include "traffic/LineReader.h"
 #include "traffic/Numbers.h"
@@ -216,17 +216,16 @@ private slots:
         throws = outOfMemory;
         delivered = 0;
         const auto restore = qScopeGuard([real = ReadBlock] { ReadBlock = real; });
-        ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) -> std::size_t {
+        ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) -> std::ptrdiff_t {
             if (delivered >= qint64(2 * LineReader::DefaultBlockSize)) {
                 if (throws)
                     throw std::bad_alloc();
-                std::fputc('x', file); // a write to a file open for reading sets its error flag
                 errno = EIO;
-                return 0;
+                return -1;
             }
             const std::size_t got = std::fread(buffer, 1, size, file);
             delivered = std::ftell(file); // the check of the file's start reads and rewinds
-            return got;
+            return std::ptrdiff_t(got);
         };
         TrafficSet set;
         const LoadResult r = LoadSet(set, LargePlansFile());

@@ -3,6 +3,7 @@
 // their reviews, ended or saved in the middle.
 
 #include "run/RuleChecks.h"
+#include "support/System.h"
 #include "support/Traffic.h"
 #include "support/Window.h"
 #include "window/Texts.h"
@@ -11,7 +12,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <ctime>
 #include <memory>
 
 using namespace tarvik;
@@ -466,10 +466,10 @@ private slots:
         QElapsedTimer clock;
         // The first timer fires in the pass of events that begins the first wait.
         QTimer::singleShot(0, &win->W, [&] {
-            cpuStart = double(std::clock()) / CLOCKS_PER_SEC;
+            cpuStart = ProcessorSeconds();
             clock.start();
             QTimer::singleShot(300, &win->W, [&] {
-                cpu = double(std::clock()) / CLOCKS_PER_SEC - cpuStart;
+                cpu = ProcessorSeconds() - cpuStart;
                 wall = clock.elapsed();
                 win->W.CmdTarvik[4]->click();
             });

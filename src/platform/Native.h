@@ -15,8 +15,9 @@ QStringList ProgramArguments(int argc, char** argv);
 // key HKEY_CURRENT_USER\Software\Tarvik on Windows.
 std::unique_ptr<QSettings> OpenSettings();
 
-// Where the program has no console of its own (a Windows program started as a window), makes its
-// output and error go to the console it was started from, unless they already go somewhere.
+// Readies standard output and error for a command: where the program has no console of its own (a
+// Windows program started as a window), they go to the console it was started from unless they
+// already go somewhere, and on every system they take bytes as they are written.
 void UseStartingConsole();
 
 } // namespace tarvik::native

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -36,12 +39,16 @@ bool GoesSomewhere(DWORD which) {
 void UseStartingConsole() {
     const bool out = GoesSomewhere(STD_OUTPUT_HANDLE);
     const bool err = GoesSomewhere(STD_ERROR_HANDLE);
-    if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS))
-        return;
-    if (!out)
-        std::freopen("CONOUT$", "w", stdout);
-    if (!err)
-        std::freopen("CONOUT$", "w", stderr);
+    if (!(out && err) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!out)
+            std::freopen("CONOUT$", "w", stdout);
+        if (!err)
+            std::freopen("CONOUT$", "w", stderr);
+    }
+    // The output is written byte for byte, "\n" not made CR LF, so that a diff keeps each line's
+    // own line end; a console shows a lone "\n" as a line end anyway.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 } // namespace tarvik::native

@@ -7,7 +7,8 @@
 namespace tarvik {
 
 ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) {
-    return std::fread(buffer, 1, size, file);
+    const std::size_t got = std::fread(buffer, 1, size, file);
+    return got == 0 && std::ferror(file) ? std::ptrdiff_t{-1} : static_cast<std::ptrdiff_t>(got);
 };
 
 LineReader::~LineReader() {
@@ -53,11 +54,12 @@ bool LineReader::Open(const std::string& path) {
 // no text of one byte per character.
 bool LineReader::CheckStart() {
     std::string start(PeekBytes, '\0');
-    start.resize(ReadBlock(start.data(), start.size(), File));
-    if (std::ferror(File)) {
+    const std::ptrdiff_t got = ReadBlock(start.data(), start.size(), File);
+    if (got < 0) {
         Why = std::strerror(errno ? errno : EIO);
         return false;
     }
+    start.resize(static_cast<std::size_t>(got));
     Why = NoOneByteText(start);
     if (!Why.empty())
         return false;
@@ -77,15 +79,15 @@ bool LineReader::Fill() {
     }
     if (Len == Buf.size())
         Buf.resize(Buf.size() * 2);
-    const std::size_t got = ReadBlock(Buf.data() + Len, Buf.size() - Len, File);
-    if (got == 0) {
-        if (std::ferror(File))
+    const std::ptrdiff_t got = ReadBlock(Buf.data() + Len, Buf.size() - Len, File);
+    if (got <= 0) {
+        if (got < 0)
             Why = std::strerror(errno ? errno : EIO);
         AtEof = true;
         return false;
     }
-    Len += got;
-    Read += got;
+    Len += static_cast<std::size_t>(got);
+    Read += static_cast<uint64_t>(got);
     if (Read > LargestTrafficFile) { // the file grew while it was read
         Why = TooLarge;
         AtEof = true;

@@ -14,8 +14,9 @@
 
 namespace tarvik {
 
-// The call that reads a block of a file, as std::fread; tests put one that fails in its place.
-using ReadBlockFunction = std::size_t (*)(void* buffer, std::size_t size, std::FILE* file);
+// The call that reads a block of a file: the bytes read, 0 at its end, -1 (with errno) when the
+// read failed; tests put one that fails in its place.
+using ReadBlockFunction = std::ptrdiff_t (*)(void* buffer, std::size_t size, std::FILE* file);
 extern ReadBlockFunction ReadBlock;
 
 class LineReader {

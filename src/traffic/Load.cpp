@@ -18,6 +18,13 @@ namespace {
 
 constexpr char Sep = PathSeparator;
 
+// name in folder, parted from it as the folder's own path parts its folders ("C:/sets" gives
+// "C:/sets/name" on Windows too).
+std::string Joined(const std::string& folder, const std::string& name) {
+    const auto last = std::find_if(folder.rbegin(), folder.rend(), IsPathSeparator);
+    return folder + (last != folder.rend() ? *last : Sep) + name;
+}
+
 constexpr std::string_view PlansName = "FlightPlans.txt";
 
 // The last part of a path.
@@ -236,7 +243,7 @@ PlansFileChoice PlansFileOf(const std::string& path) {
     if (!unread.empty())
         return {{}, unread};
     if (suffixed.size() == 1)
-        return {folder + Sep + suffixed.front(), {}};
+        return {Joined(folder, suffixed.front()), {}};
     if (suffixed.empty())
         return {{}, "the folder holds no FlightPlans.txt and no FlightPlans_*.txt"};
     std::sort(suffixed.begin(), suffixed.end());
@@ -248,14 +255,13 @@ PlansFileChoice PlansFileOf(const std::string& path) {
 
 std::string GetFolder(const std::string& path) {
     std::string p = path;
-    std::replace_if(p.begin(), p.end(), IsPathSeparator, Sep);
     std::size_t L = p.size();
-    const std::size_t first = p.find(Sep);
-    if (first != std::string::npos && first + 1 == p.size()) {
+    const auto first = std::find_if(p.begin(), p.end(), IsPathSeparator);
+    if (first != p.end() && first + 1 == p.end()) {
         if (L > 1)
             --L;
     } else {
-        while (L > 0 && p[L - 1] != Sep)
+        while (L > 0 && !IsPathSeparator(p[L - 1]))
             --L;
     }
     std::string folder;
@@ -266,19 +272,19 @@ std::string GetFolder(const std::string& path) {
         if (folder.back() == ':')
             folder.push_back(Sep);
     }
-    if (!folder.empty() && folder.back() == Sep)
+    if (!folder.empty() && IsPathSeparator(folder.back()))
         folder.pop_back();
     return folder;
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {
-    const std::string exact = folder + Sep + name;
+    const std::string exact = Joined(folder, name);
     if (Exists(exact))
         return exact;
     std::string why;
     for (const FolderEntry& entry : EntriesOf(folder.empty() ? std::string(1, Sep) : folder, why))
         if (EqualsNoCase(entry.Name, name))
-            return folder + Sep + entry.Name;
+            return Joined(folder, entry.Name);
     return exact;
 }
 

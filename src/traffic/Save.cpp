@@ -147,7 +147,7 @@ SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
         why = SyncToDisk(file.handle());
     file.close();
     if (why.empty())
-        why = ReplaceFile(PathFromQt(file.fileName()), PathFromQt(target));
+        why = RenameOver(PathFromQt(file.fileName()), PathFromQt(target));
     if (!why.empty()) {
         file.remove();
         return {false, why};

@@ -78,7 +78,7 @@ std::string SyncToDisk(int fd);
 
 // Puts the file at from in the place of the file at to, in one step; the reason when it failed,
 // empty otherwise.
-std::string ReplaceFile(const std::string& from, const std::string& to);
+std::string RenameOver(const std::string& from, const std::string& to);
 
 // The longest file name that the folder takes.
 std::size_t LongestName(const std::string& folder);

@@ -111,7 +111,7 @@ std::string SyncToDisk(int fd) {
     return ::fsync(fd) == 0 ? std::string() : std::strerror(errno);
 }
 
-std::string ReplaceFile(const std::string& from, const std::string& to) {
+std::string RenameOver(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : std::strerror(errno);
 }
 

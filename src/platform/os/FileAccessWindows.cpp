@@ -114,9 +114,9 @@ std::string DeviceName(const std::string& path) {
 std::string KindOf(HANDLE handle) {
     switch (GetFileType(handle)) {
     case FILE_TYPE_DISK: {
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileInformationByHandle(handle, &info) &&
-            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        FILE_BASIC_INFO info{};
+        if (GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info) &&
+            (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return "a folder";
         return {};
     }
@@ -184,19 +184,29 @@ FileStamp StampOf(const std::string& path) {
     const HANDLE handle = OpenToLook(path);
     if (handle == INVALID_HANDLE_VALUE)
         return {path};
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = GetFileInformationByHandle(handle, &info);
+    // The file's identity is its volume and its number there, as FileIdInfo gives them (the older
+    // call for both asks the volume for its label too, which Wine can't always read).
+    FILE_ID_INFO id{};
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    const bool ok =
+        GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id) &&
+        GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
+        GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard);
     CloseHandle(handle);
     if (!ok)
         return {path};
+    uint64_t low = 0;
+    uint64_t high = 0;
+    std::memcpy(&low, id.FileId.Identifier, sizeof low);
+    std::memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
     FileStamp stamp;
     stamp.Path = path;
     stamp.Known = true;
-    stamp.Device = info.dwVolumeSerialNumber;
-    stamp.Inode = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-    stamp.Size = static_cast<int64_t>((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
-    stamp.Modified = static_cast<int64_t>((uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                          info.ftLastWriteTime.dwLowDateTime);
+    stamp.Device = id.VolumeSerialNumber;
+    stamp.Inode = low ^ (high * 0x9E3779B97F4A7C15ull); // ReFS numbers take 128 bits
+    stamp.Size = standard.EndOfFile.QuadPart;
+    stamp.Modified = basic.LastWriteTime.QuadPart;
     return stamp;
 }
 
@@ -252,7 +262,7 @@ std::string SyncToDisk(int fd) {
     return FlushFileBuffers(handle) ? std::string() : SystemReason(GetLastError());
 }
 
-std::string ReplaceFile(const std::string& from, const std::string& to) {
+std::string RenameOver(const std::string& from, const std::string& to) {
     if (MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return {};

@@ -1,8 +1,9 @@
-#include "support/Faults.h"
+#include "support/System.h"
 
 #include <QFile>
 
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -30,6 +31,10 @@ bool LimitFileSize(qint64 bytes) {
     if (bytes >= 0)
         limit.rlim_cur = rlim_t(bytes);
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+double ProcessorSeconds() {
+    return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
 } // namespace tarvik::testing

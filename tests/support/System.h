@@ -1,5 +1,6 @@
 #pragma once
-// Odd files and faults that tests make, where the system can make them.
+// What tests need of the system that differs between Linux and Windows: odd files and faults, where
+// the system can make them, and the processor time used.
 
 #include <QString>
 
@@ -15,5 +16,8 @@ bool LinkToEndlessDevice(const QString& path);
 extern const char* const NoFileSizeLimit;
 // Caps the size of the files this process writes at bytes, as a full disk would; -1 lifts the cap.
 bool LimitFileSize(qint64 bytes);
+
+// The processor time this process has used so far, in seconds.
+double ProcessorSeconds();
 
 } // namespace tarvik::testing
