@@ -100,8 +100,8 @@ bool FinishSave(Bench& b) {
 
 const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
-        {"load-traffic", 250, PrepareLoad, RunLoad, nullptr, FinishLoad},
-        {"save-traffic", 150, PrepareSave, RunSave, nullptr, FinishSave},
+        {"load-traffic", Floor::Scan, 4, PrepareLoad, RunLoad, nullptr, FinishLoad},
+        {"save-traffic", Floor::Write, 1.5, PrepareSave, RunSave, nullptr, FinishSave},
     };
     return cases;
 }

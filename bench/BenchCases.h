@@ -30,11 +30,17 @@ bool LoadInto(Bench& b, tarvik::TrafficSet& set);
 // The set loaded once, for cases that work on loaded plans.
 tarvik::TrafficSet* LoadedSet(Bench& b);
 
+// What a throughput case is measured against: the same bytes read once and their lines counted
+// (scan), written once to a new file and pushed to the disk (write), or both. A perception case
+// has none: it is measured in milliseconds, as a person feels it.
+enum class Floor { None, Scan, Write, ScanAndWrite };
+
 // One timed case: Prepare runs before each run and is not timed; Run is timed and returns false,
 // with the reason in Bench::Error, when it failed.
 struct Case {
     const char* Name;
-    double TargetMs;
+    Floor Against;
+    double Target; // the most times its floor, or the most milliseconds where it has none
     bool (*Prepare)(Bench&);
     bool (*Run)(Bench&);
     bool (*Check)(Bench&);  // after each run, not timed: did the run do its work; may be null

@@ -400,13 +400,14 @@ bool OpenSet(Bench& b) {
 
 const std::vector<Case>& WindowCases() {
     static const std::vector<Case> cases = {
-        {"open-set", 400, PrepareOpen, RunOpen, CheckOpen, nullptr},
-        {"pick-home-airport", 50, PreparePick, RunPick, CheckPick, nullptr},
-        {"open-airport-list", 100, PreparePopup, RunPopup, nullptr, FinishPopup},
-        {"skip-1000", 1000, PrepareSkips, RunSkips, CheckSkips, nullptr},
-        {"lot-aircraft-id", 2000, PrepareLotId, RunLot, CheckLotId, nullptr},
-        {"lot-visited-airport", 2000, PrepareLotVisited, RunLot, CheckLotVisited, nullptr},
-        {"save-set", 200, PrepareSaveSet, RunSaveSet, CheckSaveSet, FinishSaveSet},
+        {"open-set", Floor::Scan, 4, PrepareOpen, RunOpen, CheckOpen, nullptr},
+        {"pick-home-airport", Floor::None, 50, PreparePick, RunPick, CheckPick, nullptr},
+        {"open-airport-list", Floor::None, 100, PreparePopup, RunPopup, nullptr, FinishPopup},
+        {"skip-1000", Floor::None, 1000, PrepareSkips, RunSkips, CheckSkips, nullptr},
+        {"lot-aircraft-id", Floor::Scan, 15, PrepareLotId, RunLot, CheckLotId, nullptr},
+        {"lot-visited-airport", Floor::Scan, 15, PrepareLotVisited, RunLot, CheckLotVisited,
+         nullptr},
+        {"save-set", Floor::Write, 1.5, PrepareSaveSet, RunSaveSet, CheckSaveSet, FinishSaveSet},
     };
     return cases;
 }

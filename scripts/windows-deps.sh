@@ -7,7 +7,7 @@ set -eu
 here=$(dirname "$0")
 
 "$here/install-deps.sh" g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools \
-  wine64 ninja-build dpkg-dev zip unzip xvfb
+  wine64 ninja-build dpkg-dev perl zip unzip xvfb
 
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
