@@ -144,6 +144,24 @@ private slots:
         QTEST(B(DisplayLine(plan)), "expected");
     }
 
+    void changeBeyondTheLongestLine_data() {
+        QTest::addColumn<int>("legs");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("a line that stays within a load's reach") << 8000 << true;
+        QTest::newRow("a line that a load would stop at is put back") << 8300 << false;
+    }
+    // "A" visited legs times, each becoming "BBB": the saved line grows past 32,767 characters.
+    void changeBeyondTheLongestLine() {
+        QFETCH(int, legs);
+        QFETCH(bool, changed);
+        FlightPlan plan = PlanFrom("1|N|50|D|I|" + QByteArray("A,").repeated(legs) + "A|KSFO");
+        const QByteArray before = FieldsOf(plan);
+        ScriptedRandom random("0");
+        ApplyThen(plan, ThenOf(RowOf("6:BBB"), "A"), random);
+        QCOMPARE(FieldsOf(plan) != before, changed);
+        QVERIFY(!changed || B(plan.TheRest()).startsWith("BBB,BBB"));
+    }
+
     // A refused replacement leaves the legs as they are.
     void replaceVisited_data() { AddRows("replace-visited.txt"); }
     void replaceVisited() {

@@ -1,5 +1,6 @@
 #include "traffic/PlanLine.h"
 
+#include "traffic/LineReader.h"
 #include "traffic/Numbers.h"
 
 #include <charconv>
@@ -171,6 +172,8 @@ bool PlanReadsBack(const FlightPlan& plan) {
     AppendPlanLine(plan, INP);
     if (INP.find('\r') != std::string::npos || INP.find('\n') != std::string::npos)
         return false; // the file would hold two lines
+    if (INP.size() > LineReader::LongestLine)
+        return false; // the next load would stop at the line
     for (std::string* text : {&TailNum, &Rate, &Ivfr, &HPort, &TheRest, &Cment})
         text->clear();
     int16_t Tag = 0;

@@ -22,7 +22,7 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
 bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest, bool whole);
 
 // True when a load reads the plan's saved line back as this same plan (but for the first ";" of its
-// comment, which a load turns into "//").
+// comment, which a load turns into "//"): one line, not longer than a load reads.
 bool PlanReadsBack(const FlightPlan& plan);
 
 // The line that stands for the plan, without a line break.
