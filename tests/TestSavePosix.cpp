@@ -1,5 +1,5 @@
-// Saving over what a POSIX system can put at a file's path (links, pipes, files and folders of
-// other users with their mode bits), and a save killed at any point.
+// Saving over what a POSIX system can put at a file's path: links, pipes, files and folders of
+// other users with their mode bits.
 
 #include "support/OtherUser.h"
 #include "support/Traffic.h"
@@ -7,10 +7,8 @@
 
 #include <QtTest>
 
-#include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tarvik;
@@ -65,30 +63,6 @@ private slots:
                                 : "FlightPlans.txt " + QFileInfo(saved).fileName());
         QVERIFY(target != "link" || fs::read_symlink(saveTo) == "FlightPlans.txt");
         QVERIFY(target != "pipe" || fs::is_fifo(fs::symlink_status(saveTo)));
-    }
-
-    // A child process saves over and over and is killed once a save's temporary file has grown
-    // past a point, later each round, and in the last round once a save has replaced the file: the
-    // file is the old one or the new one, whole.
-    void killedSaveLeavesTheOldOrTheNewFile() {
-        TrafficSet set;
-        AddPlans(set, 100000, 100);
-        const QByteArray written = Written(set);
-        for (int round = 0; round <= 4; ++round) {
-            SaveTarget target;
-            const pid_t child = ::fork();
-            if (child == 0)
-                for (;;)
-                    SavePlans(set, P(target.Path));
-            const QDeadlineTimer deadline(30000);
-            while (!target.Saving(written.size() * round / 4) && !deadline.hasExpired()) {
-            }
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-            const QByteArray left = ReadAll(target.Path);
-            QVERIFY2(!deadline.hasExpired() && (left == target.Old || left == written),
-                     qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(left.size())));
-        }
     }
 };
 

@@ -1,5 +1,5 @@
 // Reading and saving on Windows: device names and pipes, files that another program holds open,
-// read-only files, paths longer than 260 characters, and a save killed at any point.
+// read-only files, paths longer than 260 characters.
 
 #include "support/Traffic.h"
 #include "traffic/Files.h"
@@ -14,8 +14,6 @@ using namespace tarvik;
 using namespace tarvik::testing;
 
 namespace {
-
-const char* const SaveForever = "TARVIK_TEST_SAVE_FOREVER";
 
 std::wstring Wide(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
@@ -39,16 +37,6 @@ class TestSaveWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    // The child of killedSaveLeavesTheOldOrTheNewFile saves until it is killed.
-    void initTestCase() {
-        if (!qEnvironmentVariableIsSet(SaveForever))
-            return;
-        TrafficSet set;
-        AddPlans(set, 100000, 100);
-        for (;;)
-            SavePlans(set, P(qEnvironmentVariable(SaveForever)));
-    }
-
     // Device names stand for devices in every folder, with any extension; nothing is read from
     // them and nothing is saved over them.
     void devicesAreNeitherReadNorSaved_data() {
@@ -152,31 +140,6 @@ private slots:
         QThread::msleep(20);
         QVERIFY(WriteFile(plans, QByteArray(before).replace("KSFO", "KSEA")));
         QVERIFY(ChangedSince(stamp, P(plans)));
-    }
-
-    // A child process saves over and over and is killed once a save's temporary file has grown
-    // past a point, later each round: the file is the old one or the new one, whole.
-    void killedSaveLeavesTheOldOrTheNewFile() {
-        TrafficSet set;
-        AddPlans(set, 100000, 100);
-        const QByteArray written = Written(set);
-        for (int round = 0; round <= 4; ++round) {
-            SaveTarget target;
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(SaveForever, target.Path);
-            child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {}); // initTestCase saves
-            QVERIFY(child.waitForStarted());
-            const QDeadlineTimer deadline(60000);
-            while (!target.Saving(written.size() * round / 4) && !deadline.hasExpired()) {
-            }
-            child.kill();
-            child.waitForFinished();
-            const QByteArray left = ReadAll(target.Path);
-            QVERIFY2(!deadline.hasExpired() && (left == target.Old || left == written),
-                     qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(left.size())));
-        }
     }
 };
 

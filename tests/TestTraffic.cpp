@@ -20,6 +20,9 @@ using namespace tarvik::testing;
 
 namespace {
 
+// Set in the child of killedSaveLeavesTheOldOrTheNewFile: the file it saves to.
+const char* const SaveForever = "TARVIK_TEST_SAVE_FOREVER";
+
 // Lets the first Allowed writes through, then fails the others as a full disk.
 class FailingDevice : public QIODevice {
 public:
@@ -45,6 +48,16 @@ class TestTraffic : public QObject {
     Q_OBJECT
 
 private slots:
+    // The child of killedSaveLeavesTheOldOrTheNewFile saves until it is killed.
+    void initTestCase() {
+        if (!qEnvironmentVariableIsSet(SaveForever))
+            return;
+        TrafficSet set;
+        AddPlans(set, 100000, 100);
+        for (;;)
+            SavePlans(set, P(qEnvironmentVariable(SaveForever)));
+    }
+
     // Each line format by the table of its file. A flight-plan line gives its fields, then the
     // line a save writes when the load stores it as a plan; a refused aircraft line says why.
     void lineFormats_data() {
@@ -282,6 +295,32 @@ private slots:
                 return;
         }
         QFAIL("the save never got through");
+    }
+
+    // A child process saves over and over and is killed once a save's temporary file has grown
+    // past a point, later each round, and in the last round once a save has replaced the file: the
+    // file is the old one or the new one, whole.
+    void killedSaveLeavesTheOldOrTheNewFile() {
+        TrafficSet set;
+        AddPlans(set, 100000, 100);
+        const QByteArray written = Written(set);
+        for (int round = 0; round <= 4; ++round) {
+            SaveTarget target;
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(SaveForever, target.Path);
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), {}); // initTestCase saves
+            QVERIFY(child.waitForStarted());
+            const QDeadlineTimer deadline(60000);
+            while (!target.Saving(written.size() * round / 4) && !deadline.hasExpired()) {
+            }
+            child.kill();
+            child.waitForFinished();
+            const QByteArray left = ReadAll(target.Path);
+            QVERIFY2(!deadline.hasExpired() && (left == target.Old || left == written),
+                     qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(left.size())));
+        }
     }
 };
 
