@@ -121,7 +121,7 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// The floors of the flight-plan file, medians of Runs: read in blocks of 1 MiB with its lines
+// The floors of the flight-plan file, the fastest of Runs: read in blocks of 1 MiB with its lines
 // counted; its bytes written to a new file beside it and pushed to the disk.
 bool MeasureFloors(const std::string& plansFile, Floors& floors) {
     std::vector<double> scan;
@@ -158,8 +158,9 @@ bool MeasureFloors(const std::string& plansFile, Floors& floors) {
         if (!ok)
             return false;
     }
-    floors.ScanMs = Median(scan);
-    floors.WriteMs = Median(write);
+    // A floor is the best the machine did: the fastest run, which a passing load disturbs least.
+    floors.ScanMs = *std::min_element(scan.begin(), scan.end());
+    floors.WriteMs = *std::min_element(write.begin(), write.end());
     return true;
 }
 
