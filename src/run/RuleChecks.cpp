@@ -84,20 +84,18 @@ EntryShape ShapeOf(int row, int position) {
 
 std::string RefusalText(const Refusal& refusal) {
     static const char* const RowNames[] = {"If=", "And=", "Then="};
+    const std::string row = RowNames[std::clamp(refusal.Row, 0, 2)];
     switch (refusal.Why) {
     case Refused::NoAirport:
         return "No matching Airport ICAO in 'Airports.txt'";
     case Refused::NoAndAirport:
         return "No matching Airport ICAO in 'Airports.txt' for the 'And=' Textbox";
     case Refused::PickAircraft:
-        return std::string("Pick An AirCraft From The List In The '") +
-               RowNames[std::clamp(refusal.Row, 0, 2)] + "' Box";
+        return std::string("Pick An AirCraft From The List In The '") + row + "' Box";
     case Refused::PercentageNotNumber:
-        return std::string("The '") + RowNames[std::clamp(refusal.Row, 0, 2)] +
-               "' Percentage Is Not A Number";
+        return "The '" + row + "' Percentage Is Not A Number";
     case Refused::PercentageAbove99:
-        return std::string("The '") + RowNames[std::clamp(refusal.Row, 0, 2)] +
-               "' Percentage Is Above 99";
+        return "The '" + row + "' Percentage Is Above 99";
     case Refused::ReplacementNeverEnds:
         return "The 'Then=' AirPort Would Be Replaced Without End\n"
                "Choose Another 'Then=' Or 'And=' Value";
