@@ -321,7 +321,7 @@ bool PrepareLotVisited(Bench& b) {
     const tarvik::TrafficSet& set = w.Traffic();
     if (b.VisitedOld.empty()) {
         b.VisitedOld = BusiestVisited(set);
-        b.VisitedNew = set.AirportTable[set.LastAirport];
+        b.VisitedNew = std::string(set.AirportTable[set.LastAirport]);
         if (b.VisitedOld.empty() || PlansVisiting(set, b.VisitedNew) != 0)
             return Fail(b, "no airport to replace in the legs");
     }

@@ -94,7 +94,7 @@ void CheckApplyThen(std::string_view legs, std::string_view oldBox, std::string_
     const bool carried = tarvik::PlanReadsBack(PlanWithLegs(want));
     Require(plan.TheRest() == (carried ? want : legs),
             "ApplyThen changes the legs as the replacement does, when the line can carry them");
-    Require(plan.Tag == before.Tag && plan.Pcent == before.Pcent &&
+    Require(plan.Tag() == before.Tag() && plan.Pcent() == before.Pcent() &&
                 plan.TailNum() == before.TailNum() && plan.Rate() == before.Rate() &&
                 plan.Ivfr() == before.Ivfr() && plan.HPort() == before.HPort() &&
                 plan.Cment() == before.Cment(),

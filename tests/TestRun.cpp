@@ -91,9 +91,8 @@ private slots:
         const QList<QByteArray> rows = input.split('|');
         TrafficSet set;
         const char* const airports[] = {"KLAX", "KSFO", "EGLL", " klgb ", "EGLLX", "K;SF"};
-        set.AirportTable.Resize(6);
-        for (int32_t i = 0; i < 6; ++i)
-            set.AirportTable[i] = airports[i];
+        for (const char* airport : airports)
+            set.AirportTable.Add(airport);
         set.LastAirport = 5;
         const auto refusal = CheckRule({RowOf(rows[0]), RowOf(rows[1]), RowOf(rows[2])}, set);
         const char* const names[] = {"If", "And", "Then"};
@@ -129,7 +128,8 @@ private slots:
             ScriptedRandom random("0");
             ApplyThen(plan, ThenOf(rule.Then, rule.And.Value), random);
             const double matched = row == IfRow ? captured.IfNumber : captured.AndNumber;
-            QCOMPARE(row == ThenRow ? QByteArray::number(plan.Pcent) : QByteArray::number(matched),
+            QCOMPARE(row == ThenRow ? QByteArray::number(plan.Pcent())
+                                    : QByteArray::number(matched),
                      numbers.value(row == ThenRow ? 1 : 0));
         }
     }

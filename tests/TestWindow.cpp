@@ -451,7 +451,7 @@ private slots:
         QCOMPARE(run("7:KLAX", "6:KSFO", {win->Press(1), renamed}), QList<int>({1, 3}));
         QList<int> plans;
         for (int32_t i = 0; i <= win->W.Traffic().LastPlan; ++i)
-            plans << win->W.Traffic().PlanTable[i].Pcent;
+            plans << win->W.Traffic().PlanTable[i].Pcent();
         QCOMPARE(plans, QList<int>({12, 14, 2, 7, 75, 50}));
         QCOMPARE(B(win->W.Traffic().PlanTable[1].TheRest()) + ' ' +
                      B(win->W.Traffic().PlanTable[3].TheRest()),

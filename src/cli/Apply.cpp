@@ -124,12 +124,12 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     LotHost host(state, ThenOf(rule.Then, rule.And.Value));
     FindPlan(set, state, host, random);
 
-    const SaveDifference difference = CompareWithSave(set, set.PlansFile);
+    const SaveDifference difference = CompareWithSave(set);
     if (!difference.Error.empty())
         return Fail(console, set.PlansFile + ": " + difference.Error);
     const std::string output = options.Output.empty() ? set.PlansFile : options.Output;
     if (options.DryRun) {
-        if (!WriteDiff(set, set.PlansFile, difference, set.PlansFile, output, console.Out, error))
+        if (!WriteDiff(set, difference, set.PlansFile, output, console.Out, error))
             return Fail(console, set.PlansFile + ": " + error);
     } else if (ChangedSince(set.PlansStamp, output)) {
         return Fail(console, output + ": another program changed the file since it was read; " +

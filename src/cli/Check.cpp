@@ -18,20 +18,22 @@ enum Status { Clean = 0, Doubtful = 1, Unread = 2 };
 Status CheckSet(const std::string& path, std::FILE* out) {
     TrafficSet set;
     int64_t doubtful = 0;
-    const LoadResult result = LoadGiven(path, set, [&](int64_t line, const std::string& text) {
-        ++doubtful;
-        std::fprintf(out,
-                     "%s:%" PRId64 ": There may be a problem in this line: ", set.PlansFile.c_str(),
-                     line);
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fputc('\n', out);
-    });
+    const LoadResult result = LoadGiven(
+        path, set,
+        [&](int64_t line, const std::string& text) {
+            ++doubtful;
+            std::fprintf(out, "%s:%" PRId64 ": There may be a problem in this line: ",
+                         set.PlansFile.c_str(), line);
+            std::fwrite(text.data(), 1, text.size(), out);
+            std::fputc('\n', out);
+        },
+        PlansKept::Counted);
     if (!result.Complete) {
         std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
         return Unread;
     }
     std::fprintf(out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " doubtful lines\n",
-                 set.PlansFile.c_str(), set.LastPlan + 1, set.LastAircraft + 1, set.LastAirport + 1,
+                 set.PlansFile.c_str(), result.Plans, set.LastAircraft + 1, set.LastAirport + 1,
                  doubtful);
     return doubtful > 0 ? Doubtful : Clean;
 }

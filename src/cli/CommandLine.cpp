@@ -94,7 +94,8 @@ int Fail(Console console, const std::string& message) {
     return 2;
 }
 
-LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report) {
+LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report,
+                     PlansKept kept) {
     const PlansFileChoice choice = PlansFileOf(path);
     if (choice.File.empty()) {
         LoadResult none;
@@ -103,7 +104,7 @@ LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine&
     }
     set.PlansFile = choice.File;
     set.PlansFolder = GetFolder(set.PlansFile);
-    return FillFPlans(set, report);
+    return FillFPlans(set, report, kept);
 }
 
 std::string StopText(const LoadStop& stop) {

@@ -21,7 +21,8 @@ int Fail(Console console, const std::string& message);
 
 // Loads the set that path names (a flight-plan file, or a folder that holds one) into set, as Open
 // does; a path that names no flight-plan file stops the load at its line 0.
-LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report);
+LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report,
+                     PlansKept kept = PlansKept::InTable);
 
 // A load that stopped, as "FILE: Could not read: REASON" when the file could not be read at all,
 // else "FILE:LINE: Loading stopped: REASON".

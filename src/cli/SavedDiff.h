@@ -26,14 +26,14 @@ struct SaveDifference {
     std::vector<LineRun> Runs;
 };
 
-// Compares the file at path, as it is now, with what SavePlans would write for set; streams both.
-SaveDifference CompareWithSave(const TrafficSet& set, const std::string& path);
+// Compares the text the set's flight-plan file was read from with what SavePlans would write for
+// the set.
+SaveDifference CompareWithSave(const TrafficSet& set);
 
 // Writes diff as a unified diff without context lines ("--- oldName", "+++ newName", then a hunk
 // for each run), each line with the line end it has in its file; nothing when no line changed.
-// False, with the reason in error, when the file could not be read again.
-bool WriteDiff(const TrafficSet& set, const std::string& path, const SaveDifference& diff,
-               const std::string& oldName, const std::string& newName, std::FILE* out,
-               std::string& error);
+// False, with the reason in error, when the output could not be written.
+bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, const std::string& oldName,
+               const std::string& newName, std::FILE* out, std::string& error);
 
 } // namespace tarvik::cli

@@ -21,85 +21,53 @@ std::size_t InStr(std::size_t start, std::string_view s, std::string_view find) 
     return at == NotFound ? 0 : at + 1;
 }
 
-void ApplyVisited(FlightPlan& plan, const ThenChange& change) {
-    const std::string_view old = TrimBlanks(change.Old);
-    if (VisitedReplacementEnds(old, change.Value))
-        plan.SetTheRest(ReplaceVisited(plan.TheRest(), old, change.Value));
-}
-
-void ApplyPercentage(FlightPlan& plan, const ThenChange& change) {
-    int16_t value = 0;
-    if (change.HasNumber && RoundToInt16(change.Number, value))
-        plan.Pcent = value;
-}
-
-void ApplyAircraftId(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
-    std::string id = change.Value;
-    plan.SetTailNum(GetRandomId(id, random));
-}
-
-void ChangeField(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
+// The fields with the change made; false when the change can't be made.
+bool ChangeField(PlanFields& f, const ThenChange& change, RandomSource& random, std::string& text) {
     switch (change.Field) {
     case HomeAirport:
-        plan.SetHPort(TrimBlanks(change.Value));
-        break;
+        f.HPort = TrimBlanks(change.Value);
+        return true;
     case Aircraft:
-        if (change.HasTag && change.Tag != 0)
-            plan.Tag = change.Tag;
-        break;
+        if (!change.HasTag || change.Tag == 0)
+            return false;
+        f.Tag = change.Tag;
+        return true;
     case Percentage:
-        ApplyPercentage(plan, change);
-        break;
+        return change.HasNumber && RoundToInt16(change.Number, f.Pcent);
     case AircraftId:
-        ApplyAircraftId(plan, change, random);
-        break;
+        text = change.Value;
+        text = GetRandomId(text, random);
+        f.TailNum = text;
+        return true;
     case FlightFrequency:
-        plan.SetRate(change.Value);
-        break;
+        f.Rate = change.Value;
+        return true;
     case IfrVfr:
-        plan.SetIvfr(change.Value);
-        break;
-    case VisitedAirport:
-        ApplyVisited(plan, change);
-        break;
+        f.Ivfr = change.Value;
+        return true;
+    case VisitedAirport: {
+        const std::string_view old = TrimBlanks(change.Old);
+        if (!VisitedReplacementEnds(old, change.Value))
+            return false;
+        text = ReplaceVisited(f.TheRest, old, change.Value);
+        f.TheRest = text;
+        return true;
+    }
     default:
-        break;
+        return false;
     }
 }
-
-// A plan's fields in texts of their own, to put a change back.
-struct PlanCopy {
-    int16_t Tag = 0;
-    int16_t Pcent = 0;
-    std::string TailNum, Rate, Ivfr, HPort, TheRest, Cment;
-
-    void Take(const FlightPlan& plan) {
-        Tag = plan.Tag;
-        Pcent = plan.Pcent;
-        TailNum = plan.TailNum();
-        Rate = plan.Rate();
-        Ivfr = plan.Ivfr();
-        HPort = plan.HPort();
-        TheRest = plan.TheRest();
-        Cment = plan.Cment();
-    }
-    void PutBack(FlightPlan& plan) const {
-        plan.Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-    }
-};
 
 } // namespace
 
 // A change that the plan's line can't carry (a comma typed into the Then value during the review,
 // legs emptied or given a "//", a home airport too short to be told from the end of the legs) would
-// make the saved line a different plan, or none, at the next load: it is put back. The copy is kept
-// from call to call, since a run may change every plan.
+// make the saved line a different plan, or none, at the next load: the plan keeps its line.
 void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
-    thread_local PlanCopy before;
-    before.Take(plan);
-    ChangeField(plan, change, random);
-    if (!PlanReadsBack(plan))
-        before.PutBack(plan);
+    thread_local std::string text; // a changed text, kept from call to call
+    PlanFields f = plan.Fields();
+    if (ChangeField(f, change, random, text))
+        ChangePlan(plan, f);
 }
 
 // Termination, for the inputs VisitedReplacementEnds accepts: call R the part of s after the text

@@ -21,9 +21,9 @@ bool MeetsIf(RunRule& rule, const FlightPlan& plan) {
         rule.IfValue = SplitICAO(rule.IfValue);
         return StartsWithNoCase(plan.HPort(), rule.IfValue);
     case Aircraft:
-        return plan.Tag == rule.IfTag;
+        return plan.Tag() == rule.IfTag;
     case Percentage:
-        return rule.IfNumber == plan.Pcent;
+        return rule.IfNumber == plan.Pcent();
     case AircraftId:
         return EqualsNoCase(plan.TailNum(), rule.IfValue);
     case FlightFrequency:
@@ -42,9 +42,9 @@ bool MeetsAnd(const RunRule& rule, const FlightPlan& plan) {
     case HomeAirport:
         return StartsWithNoCase(plan.HPort(), rule.AndValue);
     case Aircraft:
-        return plan.Tag == rule.AndTag;
+        return plan.Tag() == rule.AndTag;
     case Percentage:
-        return rule.AndNumber == plan.Pcent;
+        return rule.AndNumber == plan.Pcent();
     case AircraftId:
         return EqualsNoCase(plan.TailNum(), rule.AndValue);
     case FlightFrequency:

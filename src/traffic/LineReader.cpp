@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace tarvik {
 
@@ -10,6 +11,21 @@ ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file
     const std::size_t got = std::fread(buffer, 1, size, file);
     return got == 0 && std::ferror(file) ? std::ptrdiff_t{-1} : static_cast<std::ptrdiff_t>(got);
 };
+
+LineReader::LineReader(std::string_view text, std::string cutShort)
+    : BlockSize(text.size()), Data(text.data()), Len(text.size()), AtEof(true) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        Pos = 3;
+    First = false;
+    if (cutShort.empty())
+        return;
+    // Only the lines whose end was read are whole; a CR at the very end may lack its LF.
+    std::size_t whole = Len > Pos && Data[Len - 1] == '\r' ? Len - 1 : Len;
+    while (whole > Pos && Data[whole - 1] != '\n' && Data[whole - 1] != '\r')
+        --whole;
+    Len = whole;
+    CutShort = std::move(cutShort);
+}
 
 LineReader::~LineReader() {
     if (File)
@@ -46,8 +62,46 @@ bool LineReader::Open(const std::string& path) {
         return false;
     // A file smaller than a block is read whole into a buffer of its size. The first read takes at
     // least the three bytes of a byte-order mark.
-    Buf.resize(std::max<std::size_t>(std::min<uint64_t>(BlockSize, size + 1), 4));
+    Buf.Reserve(std::max<std::size_t>(std::min<uint64_t>(BlockSize, size + 1), 4), 0);
+    Data = Buf.Data();
     return true;
+}
+
+// Reads up to most bytes behind the first len bytes of into, growing it when full; false at the end
+// of the file or when the read failed.
+bool LineReader::ReadMore(FileText& into, std::size_t& len, std::size_t most) {
+    if (len == into.Room())
+        into.Reserve(into.Room() * 2, len);
+    const std::ptrdiff_t got =
+        ReadBlock(into.Data() + len, std::min(into.Room() - len, most), File);
+    if (got <= 0) {
+        if (got < 0)
+            Why = std::strerror(errno ? errno : EIO);
+        return false;
+    }
+    len += static_cast<std::size_t>(got);
+    Read += static_cast<uint64_t>(got);
+    if (Read > LargestTrafficFile) { // the file grew while it was read
+        Why = TooLarge;
+        return false;
+    }
+    return true;
+}
+
+bool LineReader::ReadWhole(FileText& text) {
+    text = FileText();
+    // One byte more than the file holds, so that the read that finds its end needs no more room.
+    text.Reserve(static_cast<std::size_t>(Stamped.Size) + 1, 0);
+    std::size_t len = 0;
+    try {
+        while (ReadMore(text, len, BlockSize)) {
+        }
+    } catch (const std::bad_alloc&) {
+        Why = "there is not enough memory to read it";
+    }
+    AtEof = true;
+    text.Size = len;
+    return !Failed();
 }
 
 // Reads the start of the file and goes back to its beginning; false, with the reason, when it is
@@ -73,29 +127,19 @@ bool LineReader::Fill() {
         return false;
     LfAt = NoLf;
     if (Pos > 0) {
-        std::memmove(Buf.data(), Buf.data() + Pos, Len - Pos);
+        std::memmove(Buf.Data(), Buf.Data() + Pos, Len - Pos);
         Len -= Pos;
         Pos = 0;
     }
-    if (Len == Buf.size())
-        Buf.resize(Buf.size() * 2);
-    const std::ptrdiff_t got = ReadBlock(Buf.data() + Len, Buf.size() - Len, File);
-    if (got <= 0) {
-        if (got < 0)
-            Why = std::strerror(errno ? errno : EIO);
-        AtEof = true;
-        return false;
-    }
-    Len += static_cast<std::size_t>(got);
-    Read += static_cast<uint64_t>(got);
-    if (Read > LargestTrafficFile) { // the file grew while it was read
-        Why = TooLarge;
+    const bool more = ReadMore(Buf, Len, Buf.Room());
+    Data = Buf.Data();
+    if (!more) {
         AtEof = true;
         return false;
     }
     if (First) {
         First = false;
-        if (Len >= 3 && std::memcmp(Buf.data(), "\xEF\xBB\xBF", 3) == 0)
+        if (Len >= 3 && std::memcmp(Data, "\xEF\xBB\xBF", 3) == 0)
             Pos = 3;
     }
     return true;
@@ -103,7 +147,7 @@ bool LineReader::Fill() {
 
 bool LineReader::Next(std::string_view& line) {
     for (;;) {
-        const char* base = Buf.data();
+        const char* base = Data;
         const std::size_t avail = Len - Pos;
         // The next LF is remembered, so that a file of CR line ends is not scanned once per line.
         if (LfAt < Pos || LfAt > Len) {
@@ -142,11 +186,14 @@ bool LineReader::Next(std::string_view& line) {
             end = Len;
             next = Len;
         } else {
+            if (!CutShort.empty())
+                Why = CutShort;
             return false;
         }
         if (end - Pos > LongestLine)
             return LineTooLong();
         line = std::string_view(base + Pos, end - Pos);
+        End = std::string_view(base + end, next - end);
         Pos = next;
         ++Number;
         return true;

@@ -5,12 +5,12 @@
 // most LongestLine characters, is read: anything else stops the reading with its reason.
 
 #include "traffic/Files.h"
+#include "traffic/Tables.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tarvik {
 
@@ -27,6 +27,10 @@ public:
 
     // blockSize: how much is read at a time (the buffer grows for a longer line).
     explicit LineReader(std::size_t blockSize = DefaultBlockSize) : BlockSize(blockSize) {}
+    // Reads the lines of a text in memory, as ReadWhole gives it, which must outlive the reader.
+    // A text whose reading failed (cutShort, the reason) gives only its lines read to their end,
+    // and then fails with that reason.
+    explicit LineReader(std::string_view text, std::string cutShort = {});
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader();
@@ -35,6 +39,10 @@ public:
     // one byte per character (a pipe, a device, a UTF-16 text, a file holding NUL bytes near its
     // start, a file too large for a traffic set).
     bool Open(const std::string& path);
+    // Reads the whole of the file opened into text, from its first byte, a block at a time; false,
+    // with the reason in Error(), when a read failed: text then holds what was read before. Lines
+    // are then read from text, with a second reader.
+    bool ReadWhole(FileText& text);
     // The stamp of the file opened.
     const FileStamp& Stamp() const { return Stamped; }
     // The next line, valid until the next call; false at the end of the file or on a read error.
@@ -43,6 +51,8 @@ public:
     const std::string& Error() const { return Why; }
     // Number of the line last returned, counted from 1.
     int64_t LineNumber() const { return Number; }
+    // The line end of the line last returned ("\r\n", "\n", "\r", or "" at the end of the file).
+    std::string_view LineEnd() const { return End; }
 
 private:
     static constexpr const char* TooLarge =
@@ -50,11 +60,13 @@ private:
 
     bool CheckStart();
     bool Fill();
+    bool ReadMore(FileText& into, std::size_t& len, std::size_t most);
     bool LineTooLong();
 
     std::size_t BlockSize;
     std::FILE* File = nullptr;
-    std::vector<char> Buf;
+    FileText Buf;
+    const char* Data = nullptr; // Buf's bytes, or the text read from memory
     std::size_t Pos = 0;
     std::size_t Len = 0;
     static constexpr std::size_t NoLf = ~std::size_t{0};
@@ -62,9 +74,11 @@ private:
     bool AtEof = false;
     bool First = true;
     int64_t Number = 0;
+    std::string_view End;
     uint64_t Read = 0; // bytes read so far
     FileStamp Stamped;
     std::string Why;
+    std::string CutShort;
 };
 
 } // namespace tarvik

@@ -71,19 +71,13 @@ std::string MoreThan(std::size_t capacity, const char* what) {
     return "the file holds more than " + std::to_string(capacity) + " " + what;
 }
 
-// Reads the file at path line by line: begin() once it is open, then take(line, number) for each
-// line, which returns the empty string to go on or the reason to stop the load at that line. False,
-// with result stopped, when the file could not be read to its end.
-template <typename Begin, typename Take>
-bool ReadEachLine(const std::string& path, LoadResult& result, Begin begin, Take take) {
-    LineReader in;
+// Takes each line that in reads: take(line, number) returns the empty string to go on or the reason
+// to stop the load at that line. False, with result stopped, when the file could not be read to its
+// end.
+template <typename Take>
+bool TakeEachLine(LineReader& in, const std::string& path, LoadResult& result, Take take) {
     int64_t at = 1; // the line being read
     try {
-        if (!in.Open(path)) {
-            result = Stopped(result, path, 0, in.Error());
-            return false;
-        }
-        begin(in.Stamp());
         std::string_view line;
         while (in.Next(line)) {
             at = in.LineNumber();
@@ -106,13 +100,23 @@ bool ReadEachLine(const std::string& path, LoadResult& result, Begin begin, Take
     return true;
 }
 
+// Reads the file at path line by line, as TakeEachLine takes them.
 template <typename Take> bool ReadEachLine(const std::string& path, LoadResult& result, Take take) {
-    return ReadEachLine(
-        path, result, [](const FileStamp&) {}, take);
+    LineReader in;
+    try {
+        if (!in.Open(path)) {
+            result = Stopped(result, path, 0, in.Error());
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        result = Stopped(result, path, 0, "there is not enough memory to read it");
+        return false;
+    }
+    return TakeEachLine(in, path, result, take);
 }
 
 // The fields SplitPlans cuts from a line, kept from line to line.
-struct PlanFields {
+struct PlanFieldTexts {
     std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
     int16_t Tag = 0;
     int16_t Pcent = 0;
@@ -127,39 +131,148 @@ struct PlanFields {
         const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
         return IsStoredPlan(Tag, HPort, TheRest, whole);
     }
+    PlanFields Fields() const { return {Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment}; }
+};
+
+// Reads the whole flight-plan file into a text of the set's own, which its plans refer to; false,
+// with result stopped, when it could not be opened. cutShort is why a read failed after the start.
+bool ReadPlansText(TrafficSet& set, LoadResult& result, std::string& cutShort) {
+    LineReader in;
+    FileText text;
+    try {
+        if (!in.Open(set.PlansFile)) {
+            result = Stopped(result, set.PlansFile, 0, in.Error());
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        result = Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
+        return false;
+    }
+    if (!in.ReadWhole(text))
+        cutShort = in.Error();
+    set.PlansTexts.push_back(std::move(text));
+    set.PlansStamp = in.Stamp();
+    return true;
+}
+
+// Only the texts that plans or kept lines still refer to are kept: after a load that read the
+// whole file, the last one.
+void DropOlderTexts(TrafficSet& set) {
+    if (set.PlansTexts.size() > 1)
+        set.PlansTexts.erase(set.PlansTexts.begin(), set.PlansTexts.end() - 1);
+}
+
+// Takes each line of a flight-plan file as a load takes it. A line that is the line a save writes
+// for its plan goes to sink.Refer(line, cut); another plan's line gets the line a save writes, in
+// sink.Make(fields); a line that is no plan, or whose plan a load could not read back in that form,
+// goes to sink.Keep(line). Each returns the reason to stop, or the empty string.
+template <typename Sink>
+bool TakePlanLines(LineReader& in, const std::string& path, const ReportLine& report,
+                   LoadResult& result, Sink& sink) {
+    PlanFieldTexts f;
+    PlanCut cut;
+    int32_t plans = 0;
+    std::size_t kept = 0;
+    const auto keep = [&](std::string_view line) {
+        if (kept++ >= MostKeptLines)
+            return MoreThan(MostKeptLines, "lines that are no plan");
+        return sink.Keep(line);
+    };
+    const auto take = [&](std::string_view line, int64_t number) {
+        const bool asIs = CutPlan(line, cut);
+        if (!asIs && (line.empty() || !f.Split(line))) {
+            if (!line.empty() && f.Cment.empty() && report)
+                report(number, f.INP);
+            return keep(line);
+        }
+        if (plans >= PlanSlots::Capacity)
+            return MoreThan(PlanSlots::Capacity, "plans");
+        if (asIs) {
+            ++plans;
+            return sink.Refer(line, cut);
+        }
+        // A plan that a save writes otherwise ("AC#01", "50.0%", a ";" comment) gets the line a
+        // save writes; one that a load could not read back in that form stays as it is.
+        FlightPlan made;
+        if (!ChangePlan(made, f.Fields())) {
+            if (report)
+                report(number, std::string(line));
+            return keep(line);
+        }
+        ++plans;
+        return sink.Make(made);
+    };
+    const bool read = TakeEachLine(in, path, result, take);
+    result.Plans = plans;
+    return read;
+}
+
+// Fills the set's plan table and kept lines.
+struct PlanTableSink {
+    TrafficSet& Set;
+
+    FlightPlan& NextSlot() {
+        ++Set.PlanCursor;
+        if (Set.PlanCursor >= Set.PlanTable.Size())
+            Set.PlanTable.Resize(Set.PlanCursor + 1);
+        return Set.PlanTable[Set.PlanCursor];
+    }
+    std::string Refer(std::string_view line, const PlanCut& cut) {
+        NextSlot().Refer(line.data(), cut);
+        return {};
+    }
+    std::string Make(const FlightPlan& plan) {
+        NextSlot() = plan;
+        return {};
+    }
+    std::string Keep(std::string_view line) {
+        Set.KeptLines.push_back({Set.PlanCursor + 1, line});
+        return {};
+    }
+};
+
+// Only counts.
+struct CountingSink {
+    std::string Refer(std::string_view, const PlanCut&) { return {}; }
+    std::string Make(const FlightPlan&) { return {}; }
+    std::string Keep(std::string_view) { return {}; }
 };
 
 bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
-    const auto begin = [&set](const FileStamp& stamp) {
-        set.PlansWhole = false;
-        set.KeptLines.clear();
-        set.PlanCursor = -1;
-        set.PlansStamp = stamp;
-    };
-    PlanFields f;
-    const auto take = [&](std::string_view line, int64_t number) {
-        if (line.empty() || !f.Split(line)) {
-            if (set.KeptLines.size() >= MostKeptLines)
-                return MoreThan(MostKeptLines, "lines that are no plan");
-            set.KeptLines.push_back({set.PlanCursor + 1, std::string(line)});
-            if (!line.empty() && f.Cment.empty() && report)
-                report(number, f.INP);
-            return std::string();
-        }
-        if (set.PlanCursor + 1 >= PlanSlots::Capacity)
-            return MoreThan(PlanSlots::Capacity, "plans");
-        ++set.PlanCursor;
-        if (set.PlanCursor >= set.PlanTable.Size())
-            set.PlanTable.Resize(set.PlanCursor + 1);
-        set.PlanTable[set.PlanCursor].Assign(f.Tag, f.TailNum, f.Pcent, f.Rate, f.Ivfr, f.HPort,
-                                             f.TheRest, f.Cment);
-        return std::string();
-    };
-    if (!ReadEachLine(set.PlansFile, result, begin, take))
+    std::string cutShort;
+    if (!ReadPlansText(set, result, cutShort))
+        return false;
+    set.PlansWhole = false;
+    set.KeptLines.clear();
+    set.PlanCursor = -1;
+    LineReader lines(set.PlansTexts.back().View(), cutShort);
+    PlanTableSink sink{set};
+    if (!TakePlanLines(lines, set.PlansFile, report, result, sink))
         return false;
     set.LastPlan = set.PlanCursor;
     set.PlanTable.Resize(set.LastPlan + 1);
     set.PlansWhole = true;
+    DropOlderTexts(set);
+    result.PlansRead = true;
+    return true;
+}
+
+// Reads the flight-plan file through, a block at a time, keeping nothing but its figures.
+bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
+    LineReader in;
+    try {
+        if (!in.Open(set.PlansFile)) {
+            result = Stopped(result, set.PlansFile, 0, in.Error());
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        result = Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
+        return false;
+    }
+    set.PlansStamp = in.Stamp();
+    CountingSink sink;
+    if (!TakePlanLines(in, set.PlansFile, report, result, sink))
+        return false;
     result.PlansRead = true;
     return true;
 }
@@ -187,32 +300,34 @@ bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result) 
     return true;
 }
 
+// The airports are read into a list of their own, which takes the set's place once the whole file
+// is read.
 bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) {
-    int32_t j = -1;
+    AirportSlots airports;
+    std::string code;
     const auto take = [&](std::string_view line, int64_t) {
         if (line.empty())
             return std::string();
-        if (j + 1 >= AirportSlots::Capacity)
+        if (airports.Size() >= AirportSlots::Capacity)
             return MoreThan(AirportSlots::Capacity, "airports");
-        ++j;
-        if (j >= set.AirportTable.Size())
-            set.AirportTable.Resize(j + 1);
-        if (!CutAirportCode(line, set.AirportTable[j]))
+        if (!CutAirportCode(line, code))
             return std::string("the line has no comma");
+        airports.Add(code);
         return std::string();
     };
     if (!ReadEachLine(path, result, take))
         return false;
-    set.LastAirport = j;
-    set.AirportTable.Resize(j + 1);
+    set.AirportTable = std::move(airports);
+    set.LastAirport = set.AirportTable.Size() - 1;
     return true;
 }
 
 } // namespace
 
-LoadResult FillFPlans(TrafficSet& set, const ReportLine& report) {
+LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept) {
     LoadResult result;
-    if (!LoadPlans(set, report, result))
+    if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result)
+                                     : CountPlans(set, report, result)))
         return result;
     const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
     if (LoadAircraft(set, lists.Aircraft, result) && LoadAirports(set, lists.Airports, result))

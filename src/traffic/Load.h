@@ -22,14 +22,21 @@ struct LoadResult {
     bool PlansRead = false;    // the flight-plan file was read to its end
     bool AircraftRead = false; // Aircraft.txt was read to its end
     LoadStop Stop;             // set when Complete is false
+    int32_t Plans = 0;         // the plans of the flight-plan file, as far as it was read
 };
 
 // Called for every doubtful flight-plan line with its number in the file (from 1) and the line as
 // SplitPlans left it (its first ";" written "//", its comment cut off).
 using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 
+// Where a load puts the plans: in the set's plan table, or nowhere (the flight-plan file is read
+// through a block at a time, for its figures and its doubtful lines, and the plan table is left as
+// it was).
+enum class PlansKept { InTable, Counted };
+
 // Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
-LoadResult FillFPlans(TrafficSet& set, const ReportLine& report);
+LoadResult FillFPlans(TrafficSet& set, const ReportLine& report,
+                      PlansKept kept = PlansKept::InTable);
 
 // The aircraft and airport files of a set.
 struct ListFiles {

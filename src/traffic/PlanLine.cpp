@@ -3,7 +3,7 @@
 #include "traffic/LineReader.h"
 #include "traffic/Numbers.h"
 
-#include <charconv>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -36,12 +36,6 @@ void CutText(std::string_view s, long long start, long long len, std::string& ta
 }
 
 using Pos = long long;
-
-void AppendNumber(std::string& out, int value) {
-    char buf[8];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, res.ptr);
-}
 
 } // namespace
 
@@ -109,44 +103,85 @@ bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest,
 }
 
 namespace {
-// At least the length of the plan's line: its texts, and the numbers and separators around them.
-std::size_t LineRoom(const FlightPlan& plan) {
-    return 24 + plan.TailNum().size() + plan.Rate().size() + plan.Ivfr().size() +
-           plan.TheRest().size() + plan.HPort().size() + plan.Cment().size();
+
+// The value of text when it is written as a save writes a number; false for any other text.
+bool WrittenInt16(std::string_view text, int16_t& value) {
+    std::size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
+    if (text.size() <= i || text.size() - i > 5 || (text[i] == '0' && text.size() > 1))
+        return false;
+    int v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        v = v * 10 + (text[i] - '0');
+    }
+    v = text[0] == '-' ? -v : v;
+    if (v < -32768 || v > 32767)
+        return false;
+    value = static_cast<int16_t>(v);
+    return true;
 }
 
-void AppendFields(const FlightPlan& plan, std::string& out) {
-    out.append("AC#");
-    AppendNumber(out, plan.Tag);
-    out.push_back(',');
-    out.append(plan.TailNum());
-    out.push_back(',');
-    AppendNumber(out, plan.Pcent);
-    out.append("%,");
-    out.append(plan.Rate());
-    out.push_back(',');
-    out.append(plan.Ivfr());
-    out.push_back(',');
-    out.append(plan.TheRest());
-    out.push_back(',');
-    out.append(plan.HPort());
+// Where a load cuts the comment off: the first "//", or the end of the line.
+std::size_t CommentAt(const char* p, std::size_t n) {
+    for (std::size_t from = 0; from + 1 < n;) {
+        const auto* slash = static_cast<const char*>(std::memchr(p + from, '/', n - from - 1));
+        if (!slash)
+            break;
+        const auto at = static_cast<std::size_t>(slash - p);
+        if (p[at + 1] == '/')
+            return at;
+        from = at + 1;
+    }
+    return n;
 }
+
 } // namespace
 
-void AppendPlanLine(const FlightPlan& plan, std::string& out) {
-    if (plan.TheRest().empty() && !plan.Cment().empty()) {
-        out.append(plan.Cment());
-        return;
+// The same cut as SplitPlans and IsStoredPlan make, for the lines it takes: with no ";" the line is
+// cut as it is; the comment starts at the first "//"; a stored plan has legs, so its five leading
+// commas lie before the comment; the home airport follows the first comma of the last five
+// characters before the comment, and the legs lie between the fifth comma and that one.
+bool CutPlan(std::string_view line, PlanCut& cut) {
+    const char* p = line.data();
+    const std::size_t n = line.size();
+    if (n > FlightPlan::LongestLine || line.substr(0, 3) != "AC#" || std::memchr(p, ';', n))
+        return false;
+    std::size_t comma[5];
+    std::size_t from = 0;
+    for (std::size_t& at : comma) {
+        const auto* c = static_cast<const char*>(std::memchr(p + from, ',', n - from));
+        if (!c)
+            return false;
+        at = static_cast<std::size_t>(c - p);
+        from = at + 1;
     }
-    AppendFields(plan, out);
-    out.append(plan.Cment());
+    int16_t tag = 0;
+    int16_t pcent = 0;
+    const std::string_view percent = line.substr(comma[1] + 1, comma[2] - comma[1] - 1);
+    if (!WrittenInt16(line.substr(3, comma[0] - 3), tag) || tag == 0 || percent.empty() ||
+        percent.back() != '%' || !WrittenInt16(percent.substr(0, percent.size() - 1), pcent))
+        return false;
+    const std::size_t cment = CommentAt(p, n);
+    std::size_t home = cment > 5 ? cment - 5 : 0;
+    while (home < cment && p[home] != ',')
+        ++home;
+    if (home >= cment || home <= comma[4] + 1)
+        return false; // no comma before the home airport, or no legs
+    const auto at = [](std::size_t v) { return static_cast<uint16_t>(v); };
+    cut = PlanCut{tag,          pcent,        at(comma[1]), at(comma[3]),
+                  at(comma[4]), at(home + 1), at(cment),    at(n)};
+    return true;
+}
+
+std::string_view SavedLine(const FlightPlan& plan) {
+    if (plan.TheRest().empty() && !plan.Cment().empty())
+        return plan.Cment();
+    return plan.Text();
 }
 
 std::string JoinPlans(const FlightPlan& plan) {
-    std::string line;
-    line.reserve(LineRoom(plan));
-    AppendPlanLine(plan, line);
-    return line;
+    return std::string(SavedLine(plan));
 }
 
 std::string JoinPlans(const TrafficSet& set, int32_t CuPlan) {
@@ -163,33 +198,59 @@ bool SameCommentAfterLoad(std::string_view loaded, std::string_view cment) {
     return loaded.size() == cment.size() + 1 && loaded.substr(0, semi) == cment.substr(0, semi) &&
            loaded.substr(semi, 2) == "//" && loaded.substr(semi + 2) == cment.substr(semi + 1);
 }
-} // namespace
 
-// Called for every plan that a run changes: the texts are kept from call to call.
-bool PlanReadsBack(const FlightPlan& plan) {
-    thread_local std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
-    INP.clear();
-    AppendPlanLine(plan, INP);
-    if (INP.find('\r') != std::string::npos || INP.find('\n') != std::string::npos)
+bool SameCut(const PlanCut& a, const PlanCut& b) {
+    return a.Tag == b.Tag && a.Pcent == b.Pcent && a.TailEnd == b.TailEnd &&
+           a.RateEnd == b.RateEnd && a.IvfrEnd == b.IvfrEnd && a.HomeAt == b.HomeAt &&
+           a.CmentAt == b.CmentAt && a.LineEnd == b.LineEnd;
+}
+
+// line: what a save writes for the fields f; made holds where ComposeLine put them. A line without
+// ";" is cut as the load cuts it; one with a ";" goes through SplitPlans, whose texts are kept from
+// call to call.
+bool ReadsBack(std::string_view line, const PlanCut& made, const PlanFields& f) {
+    if (std::memchr(line.data(), '\r', line.size()) || std::memchr(line.data(), '\n', line.size()))
         return false; // the file would hold two lines
-    if (INP.size() > LineReader::LongestLine)
+    if (line.size() > LineReader::LongestLine)
         return false; // the next load would stop at the line
+    if (line.find(';') == std::string_view::npos) {
+        PlanCut cut;
+        return CutPlan(line, cut) && SameCut(cut, made);
+    }
+    thread_local std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
+    INP.assign(line);
     for (std::string* text : {&TailNum, &Rate, &Ivfr, &HPort, &TheRest, &Cment})
         text->clear();
     int16_t Tag = 0;
     int16_t Pcent = 0;
     const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
-    return IsStoredPlan(Tag, HPort, TheRest, whole) && Tag == plan.Tag && Pcent == plan.Pcent &&
-           TailNum == plan.TailNum() && Rate == plan.Rate() && Ivfr == plan.Ivfr() &&
-           TheRest == plan.TheRest() && HPort == plan.HPort() &&
-           SameCommentAfterLoad(Cment, plan.Cment());
+    return IsStoredPlan(Tag, HPort, TheRest, whole) && Tag == f.Tag && Pcent == f.Pcent &&
+           TailNum == f.TailNum && Rate == f.Rate && Ivfr == f.Ivfr && TheRest == f.TheRest &&
+           HPort == f.HPort && SameCommentAfterLoad(Cment, f.Cment);
+}
+} // namespace
+
+bool PlanReadsBack(const FlightPlan& plan) {
+    const PlanFields f = plan.Fields();
+    thread_local std::string line;
+    PlanCut made;
+    ComposeLine(f, line, made);
+    return !f.TheRest.empty() && ReadsBack(line, made, f);
 }
 
-std::string DisplayLine(const FlightPlan& plan) {
-    std::string line;
-    line.reserve(LineRoom(plan));
-    AppendFields(plan, line);
-    return line;
+bool ChangePlan(FlightPlan& plan, const PlanFields& fields) {
+    thread_local std::string line;
+    PlanCut made;
+    ComposeLine(fields, line, made);
+    if (fields.TheRest.empty() || !ReadsBack(line, made, fields))
+        return false;
+    plan.TakeCopy(line, made);
+    return true;
+}
+
+std::string_view DisplayLine(const FlightPlan& plan) {
+    const std::string_view line = plan.Text();
+    return line.substr(0, line.size() - plan.Cment().size());
 }
 
 } // namespace tarvik

@@ -21,16 +21,25 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
 // other than 0, legs, a home airport of at most four characters, and SplitPlans's result true.
 bool IsStoredPlan(int16_t Tag, std::string_view HPort, std::string_view TheRest, bool whole);
 
+// The fast cut of a line that the load stores as a plan and that is already the line a save writes
+// for it: "AC#" and the numbers written as a save writes them, no ";". True, with where its fields
+// lie in cut, for such a line; false for every other line, which SplitPlans cuts.
+bool CutPlan(std::string_view line, PlanCut& cut);
+
 // True when a load reads the plan's saved line back as this same plan (but for the first ";" of its
 // comment, which a load turns into "//"): one line, not longer than a load reads.
 bool PlanReadsBack(const FlightPlan& plan);
 
-// The line that stands for the plan, without a line break.
+// Gives the plan the fields when a load would read its saved line back as the same plan, as
+// PlanReadsBack tells; otherwise leaves it as it was and returns false.
+bool ChangePlan(FlightPlan& plan, const PlanFields& fields);
+
+// The line that a save writes for the plan, without a line break: its line, or its comment alone
+// when it has no legs.
+std::string_view SavedLine(const FlightPlan& plan);
 std::string JoinPlans(const FlightPlan& plan);
 std::string JoinPlans(const TrafficSet& set, int32_t CuPlan);
-// Appends the plan's line to out.
-void AppendPlanLine(const FlightPlan& plan, std::string& out);
 // The line shown for review: the plan's line without its comment.
-std::string DisplayLine(const FlightPlan& plan);
+std::string_view DisplayLine(const FlightPlan& plan);
 
 } // namespace tarvik

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cstdint>
 #include <memory>
 
 namespace tarvik {
@@ -15,27 +16,29 @@ namespace tarvik {
 namespace {
 constexpr std::size_t FlushAt = 256 * 1024;
 
-bool Flush(std::string& block, QIODevice& out) {
-    if (block.empty())
-        return true;
+// Writes data whole; false when a write failed.
+bool Write(std::string_view data, QIODevice& out) {
     // A write that comes up short (a disk filling up in the middle of it) goes on with the rest,
     // so that the next write fails with the system's reason.
-    const char* data = block.data();
-    auto left = static_cast<qint64>(block.size());
-    bool ok = true;
+    const char* at = data.data();
+    auto left = static_cast<qint64>(data.size());
     while (left > 0) {
-        const qint64 written = out.write(data, left);
-        if (written <= 0) {
-            ok = false;
-            break;
-        }
-        data += written;
+        const qint64 written = out.write(at, left);
+        if (written <= 0)
+            return false;
+        at += written;
         left -= written;
     }
     // A file device keeps the end of a write in its own buffer, and a commit of a file whose last
     // write came up short (a full disk) would still succeed: push every block to the system.
-    if (auto* file = qobject_cast<QFileDevice*>(&out))
-        ok = ok && file->flush();
+    auto* file = qobject_cast<QFileDevice*>(&out);
+    return !file || file->flush();
+}
+
+bool Flush(std::string& block, QIODevice& out) {
+    if (block.empty())
+        return true;
+    const bool ok = Write(block, out);
     block.clear();
     return ok;
 }
@@ -49,28 +52,105 @@ QFileDevice::Permissions ModeBits(const QFileInfo& info) {
 }
 } // namespace
 
-bool SavedLines::AppendNext(std::string& out) {
+bool SavedLines::Next(std::string_view& line) {
     const std::vector<KeptLine>& kept = Set.KeptLines;
     if (Kept < kept.size() && (kept[Kept].Before <= Plan || Plan > Set.LastPlan)) {
-        out.append(kept[Kept++].Text);
+        line = kept[Kept++].Text;
         return true;
     }
     if (Plan > Set.LastPlan)
         return false;
-    AppendPlanLine(Set.PlanTable[Plan++], out);
+    line = SavedLine(Set.PlanTable[Plan++]);
     return true;
 }
 
-bool WritePlans(const TrafficSet& set, QIODevice& out) {
-    std::string block;
-    block.reserve(FlushAt + 4096);
-    SavedLines lines(set);
-    while (lines.AppendNext(block)) {
-        block.append("\r\n");
-        if (block.size() >= FlushAt && !Flush(block, out))
-            return false;
+namespace {
+
+constexpr std::string_view SavedEnd = "\r\n";
+
+// The file's text as it goes out: lines that lie one after the other in the text the set was read
+// from, each ended there by CR LF, go out as one run straight from it; every other line is copied
+// into a block with its CR LF.
+class PlansOutput {
+public:
+    PlansOutput(QIODevice& out, std::string_view text)
+        : Out(out), TextBegin(Address(text.data())), TextEnd(TextBegin + text.size()) {
+        Block.reserve(FlushAt + 4096);
     }
-    return Flush(block, out);
+
+    bool Put(std::string_view line) {
+        if (HasRun && Within(line) && line.data() == RunEnd + SavedEnd.size() && EndedInText()) {
+            RunEnd = line.data() + line.size();
+            return true;
+        }
+        if (!PutRun())
+            return false;
+        if (Within(line)) {
+            HasRun = true;
+            RunBegin = line.data();
+            RunEnd = line.data() + line.size();
+            return true;
+        }
+        Block.append(line);
+        Block.append(SavedEnd);
+        return Block.size() < FlushAt || Flush(Block, Out);
+    }
+
+    bool Finish() { return PutRun() && Flush(Block, Out); }
+
+private:
+    static std::uintptr_t Address(const char* p) { return reinterpret_cast<std::uintptr_t>(p); }
+
+    bool Within(std::string_view line) const {
+        return Address(line.data()) >= TextBegin && Address(line.data()) + line.size() <= TextEnd;
+    }
+    // True when the run is followed by CR LF in the text.
+    bool EndedInText() const {
+        return Address(RunEnd) + SavedEnd.size() <= TextEnd &&
+               std::string_view(RunEnd, SavedEnd.size()) == SavedEnd;
+    }
+
+    bool PutRun() {
+        if (!HasRun)
+            return true;
+        HasRun = false;
+        const std::string_view run(RunBegin, static_cast<std::size_t>(RunEnd - RunBegin));
+        const bool ended = EndedInText();
+        if (run.size() < FlushAt) {
+            Block.append(run);
+            Block.append(SavedEnd);
+            return Block.size() < FlushAt || Flush(Block, Out);
+        }
+        if (!Flush(Block, Out))
+            return false;
+        std::string_view all(run.data(), run.size() + (ended ? SavedEnd.size() : 0));
+        if (!Write(all, Out))
+            return false;
+        if (!ended)
+            Block.append(SavedEnd);
+        return true;
+    }
+
+    QIODevice& Out;
+    const std::uintptr_t TextBegin;
+    const std::uintptr_t TextEnd;
+    std::string Block;
+    bool HasRun = false;
+    const char* RunBegin = nullptr;
+    const char* RunEnd = nullptr;
+};
+
+} // namespace
+
+bool WritePlans(const TrafficSet& set, QIODevice& out) {
+    PlansOutput output(out,
+                       set.PlansTexts.empty() ? std::string_view() : set.PlansTexts.back().View());
+    SavedLines lines(set);
+    std::string_view line;
+    while (lines.Next(line))
+        if (!output.Put(line))
+            return false;
+    return output.Finish();
 }
 
 SaveResult SavePlans(const TrafficSet& set, const std::string& path) {

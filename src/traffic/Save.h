@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QIODevice;
 
@@ -16,8 +17,8 @@ namespace tarvik {
 class SavedLines {
 public:
     explicit SavedLines(const TrafficSet& set) : Set(set) {}
-    // Appends the next line to out; false after the last.
-    bool AppendNext(std::string& out);
+    // The next line, valid while the set is unchanged; false after the last.
+    bool Next(std::string_view& line);
 
 private:
     const TrafficSet& Set;

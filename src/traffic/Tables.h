@@ -5,7 +5,7 @@
 #include "traffic/Files.h"
 #include "traffic/Memory.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -14,38 +14,94 @@
 
 namespace tarvik {
 
-// One flight-plan line. The six texts share one buffer, which keeps a full-size set near the size
-// of its file in memory.
-class FlightPlan {
-public:
+// The fields of a flight-plan line, as views: what a plan holds, and what a change gives it.
+struct PlanFields {
+    int16_t Tag = 0;
+    std::string_view TailNum;
+    int16_t Pcent = 0;
+    std::string_view Rate, Ivfr, HPort, TheRest, Cment;
+};
+
+// Where the fields of a plan's line start and end, counted from the line's start. The line is the
+// one a save writes: "AC#" Tag "," TailNum "," Pcent "%," Rate "," Ivfr "," TheRest "," HPort
+// Cment, so the starts of TailNum and Rate follow from the numbers before them.
+struct PlanCut {
     int16_t Tag = 0;
     int16_t Pcent = 0;
+    uint16_t TailEnd = 0;
+    uint16_t RateEnd = 0;
+    uint16_t IvfrEnd = 0;
+    uint16_t HomeAt = 0;
+    uint16_t CmentAt = 0;
+    uint16_t LineEnd = 0;
+};
 
-    std::string_view TailNum() const { return Field(0); }
-    std::string_view Rate() const { return Field(1); }
-    std::string_view Ivfr() const { return Field(2); }
-    std::string_view HPort() const { return Field(3); }
-    std::string_view TheRest() const { return Field(4); }
-    std::string_view Cment() const { return Field(5); }
+// Writes the line of the fields into line, a save's line but for empty legs, and where its fields
+// lie into cut. A line longer than 65535 characters has its places cut short.
+void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut);
 
-    void SetTailNum(std::string_view v) { SetField(0, v); }
-    void SetRate(std::string_view v) { SetField(1, v); }
-    void SetIvfr(std::string_view v) { SetField(2, v); }
-    void SetHPort(std::string_view v) { SetField(3, v); }
-    void SetTheRest(std::string_view v) { SetField(4, v); }
-    void SetCment(std::string_view v) { SetField(5, v); }
+// One flight-plan line. A plan refers to its line where it was read (the set's text of the file),
+// until a change gives it a line of its own; its fields are parts of that line.
+class FlightPlan {
+public:
+    // The longest line a plan holds, as long as the longest line a load reads.
+    static constexpr std::size_t LongestLine = 32767;
 
+    FlightPlan() = default;
+    FlightPlan(const FlightPlan& other) { Copy(other); }
+    FlightPlan& operator=(const FlightPlan& other);
+    ~FlightPlan() { Release(); }
+
+    int16_t Tag() const { return Cut.Tag; }
+    int16_t Pcent() const { return Cut.Pcent; }
+    std::string_view TailNum() const { return Part(TailAt(), Cut.TailEnd); }
+    std::string_view Rate() const { return Part(RateAt(), Cut.RateEnd); }
+    std::string_view Ivfr() const { return Part(Cut.RateEnd + 1, Cut.IvfrEnd); }
+    std::string_view HPort() const { return Part(Cut.HomeAt, Cut.CmentAt); }
+    std::string_view TheRest() const { return Part(Cut.IvfrEnd + 1, Cut.HomeAt - 1); }
+    std::string_view Cment() const { return Part(Cut.CmentAt, LineEnd()); }
+    PlanFields Fields() const;
+
+    // The line of all its fields; the line a save writes unless the legs are empty.
+    std::string_view Text() const { return Part(0, LineEnd()); }
+    // True while the plan refers to the line it was read from.
+    bool ReadAsIs() const { return Line != nullptr && !(Cut.LineEnd & OwnLine); }
+
+    void SetTag(int16_t v);
+    void SetPcent(int16_t v);
+    void SetTailNum(std::string_view v);
+    void SetRate(std::string_view v);
+    void SetIvfr(std::string_view v);
+    void SetHPort(std::string_view v);
+    void SetTheRest(std::string_view v);
+    void SetCment(std::string_view v);
+
+    // Gives the plan a line of its own made of the fields; throws std::length_error when that line
+    // would be longer than LongestLine.
+    void Assign(const PlanFields& f);
     void Assign(int16_t tag, std::string_view tailNum, int16_t pcent, std::string_view rate,
                 std::string_view ivfr, std::string_view hPort, std::string_view theRest,
                 std::string_view cment);
+    // Gives the plan a copy of line, whose fields lie as cut says.
+    void TakeCopy(std::string_view line, const PlanCut& cut);
+    // Makes the plan refer to line, which must outlive it; cut says where its fields lie.
+    void Refer(const char* line, const PlanCut& cut);
 
 private:
-    static constexpr int Fields = 6;
-    std::string_view Field(int f) const;
-    void SetField(int f, std::string_view v);
+    static constexpr uint16_t OwnLine = 0x8000; // a flag in Cut.LineEnd
 
-    std::basic_string<char, std::char_traits<char>, memory::TextAllocator<char>> Text;
-    std::array<uint32_t, Fields - 1> End{}; // end of each field in Text but the last
+    uint16_t LineEnd() const { return static_cast<uint16_t>(Cut.LineEnd & ~OwnLine); }
+    uint16_t TailAt() const;
+    uint16_t RateAt() const;
+    std::string_view Part(std::size_t from, std::size_t to) const {
+        return Line && from < to ? std::string_view(Line + from, to - from) : std::string_view();
+    }
+    void Copy(const FlightPlan& other);
+    void Release();
+    void SetPart(std::string_view PlanFields::*part, std::string_view v);
+
+    const char* Line = nullptr;
+    PlanCut Cut;
 };
 
 struct AircraftEntry {
@@ -110,14 +166,61 @@ private:
 
 using PlanSlots = SlotTable<FlightPlan, 500001>;
 using AircraftSlots = SlotTable<AircraftEntry, 3001>;
-using AirportSlots = SlotTable<std::string, 100001>;
+// The airport codes, packed one after the other: a full-size list is about the size of its codes.
+class CodeList {
+public:
+    static constexpr int32_t Capacity = 100001;
+
+    int32_t Size() const { return static_cast<int32_t>(Ends.size()); }
+    std::string_view operator[](int32_t i) const {
+        const uint32_t begin = i == 0 ? 0 : Ends[static_cast<std::size_t>(i) - 1];
+        return std::string_view(Codes).substr(begin, Ends[static_cast<std::size_t>(i)] - begin);
+    }
+    // Adds a code after the last; not beyond Capacity.
+    void Add(std::string_view code) {
+        if (Size() >= Capacity)
+            return;
+        Codes.append(code);
+        Ends.push_back(static_cast<uint32_t>(Codes.size()));
+    }
+
+private:
+    std::string Codes;
+    std::vector<uint32_t> Ends;
+};
+
+using AirportSlots = CodeList;
 
 // A line of the flight-plan file that is no plan (blank, comment, or reported), kept byte for byte
 // so that a save writes it back in its place: before the plan at index Before, or after the last
 // plan when Before is LastPlan + 1.
 struct KeptLine {
     int32_t Before = 0;
-    std::string Text;
+    std::string_view Text; // in the set's text of the file
+};
+
+// The whole text of a file as read, in pages of its own; lines, plans and kept lines refer to it.
+class FileText {
+public:
+    FileText() = default;
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+    FileText(FileText&& other) noexcept;
+    FileText& operator=(FileText&& other) noexcept;
+    ~FileText();
+
+    // Room for at least size bytes, keeping the first keep bytes; throws std::bad_alloc.
+    void Reserve(std::size_t size, std::size_t keep);
+    char* Data() { return Bytes; }
+    const char* Data() const { return Bytes; }
+    std::size_t Room() const { return Mapped; }
+    // The bytes read into it.
+    std::size_t Size = 0;
+    std::string_view View() const { return std::string_view(Bytes, Size); }
+
+private:
+    char* Bytes = nullptr;
+    std::size_t Mapped = 0;
 };
 
 struct TrafficSet {
@@ -134,6 +237,9 @@ struct TrafficSet {
     FileStamp PlansStamp; // the flight-plan file as it was when loaded or last saved
 
     std::vector<KeptLine> KeptLines;
+    // The text of the flight-plan file last read, the last one; before it, the texts of earlier
+    // loads that plans still refer to after a load stopped inside the file.
+    std::vector<FileText> PlansTexts;
     // True once a flight-plan file has been read to its end; false at start-up and after a load
     // that stopped inside the flight-plan file, when the plan table mixes two sets.
     bool PlansWhole = false;

@@ -21,14 +21,11 @@ QStringList Words(const std::string_view* first, const std::string_view* last) {
     return texts;
 }
 
-// Every airport code of slots 0 to LastAirport, as it stands.
-QStringList AirportCodes(const TrafficSet& set) {
-    QStringList codes;
-    const int32_t last = std::min(set.LastAirport, set.AirportTable.Size() - 1);
-    codes.reserve(std::max(last + 1, 0));
-    for (int32_t i = 0; i <= last; ++i)
-        codes << ToQ(set.AirportTable[i]);
-    return codes;
+// Fills the box with every airport code of slots 0 to LastAirport, as they stand now; each becomes
+// a text of the window only when the list shows it.
+void SetAirportEntries(ValueCombo* box, const TrafficSet& set) {
+    const int32_t count = std::max(std::min(set.LastAirport, set.AirportTable.Size() - 1) + 1, 0);
+    box->SetEntries(count, [codes = set.AirportTable](int i) { return ToQ(codes[i]); });
 }
 
 // Selects position in a value box from the program, which raises the box's pick event; an empty
@@ -91,7 +88,7 @@ void FrmTarvik::FillComboIF(int16_t MyIndex, int16_t /*YourIndex*/, int16_t Atag
     switch (Atag) {
     case HomeAirport:
     case VisitedAirport:
-        box->SetEntries(AirportCodes(Set));
+        SetAirportEntries(box, Set);
         SelectEntry(*this, MyIndex, 0);
         break;
     case Aircraft: {

@@ -17,35 +17,37 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : static_cast<int>(Texts.size());
+        return parent.isValid() ? 0 : Count;
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= Texts.size())
+        if (!index.isValid() || index.row() >= Count)
             return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return Texts[index.row()];
+            return TextAt(index.row());
         if (role == Qt::UserRole)
             return DataAt(index.row());
         return {};
     }
 
-    void Reset(QStringList texts, std::vector<int32_t> tags) {
+    void Reset(int count, std::function<QString(int)> textAt, std::vector<int32_t> tags) {
         beginResetModel();
-        Texts = std::move(texts);
+        Count = count;
+        TextAt = std::move(textAt);
         Data = std::move(tags);
         endResetModel();
     }
 
     // 0 for a position without entry or without item data.
     int32_t DataAt(int row) const {
-        if (row < 0 || row >= Texts.size() || static_cast<std::size_t>(row) >= Data.size())
+        if (row < 0 || row >= Count || static_cast<std::size_t>(row) >= Data.size())
             return 0;
         return Data[static_cast<std::size_t>(row)];
     }
 
 private:
-    QStringList Texts;
+    int Count = 0;
+    std::function<QString(int)> TextAt;
     std::vector<int32_t> Data;
 };
 
@@ -85,8 +87,14 @@ void ValueCombo::Empty() {
 }
 
 void ValueCombo::SetEntries(const QStringList& texts, const std::vector<int32_t>& tags) {
+    SetEntries(
+        static_cast<int>(texts.size()), [texts](int i) { return texts[i]; }, tags);
+}
+
+void ValueCombo::SetEntries(int count, std::function<QString(int)> textAt,
+                            const std::vector<int32_t>& tags) {
     ++Quiet;
-    List->Reset(texts, tags);
+    List->Reset(count, std::move(textAt), tags);
     setCurrentIndex(-1);
     lineEdit()->clear();
     --Quiet;

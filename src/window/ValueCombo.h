@@ -9,6 +9,7 @@
 #include <QComboBox>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tarvik {
@@ -28,6 +29,9 @@ public:
     // Replaces the entries in one step; tags holds each entry's item data (0 when shorter). The
     // text is emptied and nothing is selected. Raises no TextChanged.
     void SetEntries(const QStringList& texts, const std::vector<int32_t>& tags = {});
+    // The same for count entries whose texts textAt gives when the list needs them.
+    void SetEntries(int count, std::function<QString(int)> textAt,
+                    const std::vector<int32_t>& tags = {});
     // The item data of the entry at position, 0 when there is none.
     int32_t ItemDataAt(int position) const;
 

@@ -87,9 +87,9 @@ FlightPlan PlanFrom(const QByteArray& fields) {
 }
 
 QByteArray FieldsOf(const FlightPlan& p) {
-    return QByteArray::number(p.Tag) + '|' + B(p.TailNum()) + '|' + QByteArray::number(p.Pcent) +
-           '|' + B(p.Rate()) + '|' + B(p.Ivfr()) + '|' + B(p.TheRest()) + '|' + B(p.HPort()) + '|' +
-           B(p.Cment());
+    return QByteArray::number(p.Tag()) + '|' + B(p.TailNum()) + '|' +
+           QByteArray::number(p.Pcent()) + '|' + B(p.Rate()) + '|' + B(p.Ivfr()) + '|' +
+           B(p.TheRest()) + '|' + B(p.HPort()) + '|' + B(p.Cment());
 }
 
 namespace {
