@@ -55,7 +55,7 @@ struct FakeHost : RunHost {
         return Then;
     }
     void RunEnded() override { Trace += " ]"; }
-    void AwaitDecision(const std::string& line) override {
+    void AwaitDecision(std::string_view line) override {
         Trace += " ?" + (State.ReviewChoice ? QByteArray::number(State.ReviewChoice) : "");
         FirstLine = Reviews ? FirstLine : B(line);
         const int32_t at = Set.PlanCursor;

@@ -29,7 +29,7 @@ public:
 private:
     void RunStarted() override {}
     void PlanUnderTest(int32_t) override {}
-    void AwaitDecision(const std::string&) override {
+    void AwaitDecision(std::string_view) override {
         ++Matched;
         State.ReviewChoice = ChoiceChangeLot;
     }
@@ -103,8 +103,19 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
         if (!(rows[row] = ParseRowArgument(row, options.Rows[row], error)))
             return Fail(console, "--" + std::string(RowOptions[row]) + ": " + error);
 
+    // The rule runs over the set a block of plans at a time, so that its size in memory stays small
+    // whatever the file's. A dry run reads the plans through once before, so that a set that a
+    // load refuses prints no part of a diff; a save is given up at such a set's first stop. A
+    // stop in the flight-plan file is told before one in the lists, as a load reads them.
     TrafficSet set;
-    const LoadResult loaded = LoadGiven(options.File, set, nullptr);
+    LoadResult loaded = LoadGiven(options.File, set, nullptr,
+                                  options.DryRun ? PlansKept::Counted : PlansKept::NotRead);
+    if (!loaded.Complete && !options.DryRun && loaded.PlansRead) {
+        TrafficSet counted;
+        if (const LoadResult plans = LoadGiven(options.File, counted, nullptr, PlansKept::Counted);
+            !plans.PlansRead)
+            loaded = plans;
+    }
     if (!loaded.Complete)
         return Fail(console, StopText(loaded.Stop));
 
@@ -119,26 +130,61 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     if (const auto refusal = CheckRule(rule, set))
         return Fail(console, RefusalText(*refusal));
 
+    const std::string output = options.Output.empty() ? set.PlansFile : options.Output;
+    const std::string changedSince =
+        ": another program changed the file since it was read; nothing written";
+    if (StampOf(set.PlansFile) != set.PlansStamp)
+        return Fail(console, set.PlansFile + changedSince);
+    if (!options.DryRun && ChangedSince(set.PlansStamp, output))
+        return Fail(console, output + changedSince);
+
     RunState state;
     CaptureRule(rule, state.Rule);
     LotHost host(state, ThenOf(rule.Then, rule.And.Value));
-    FindPlan(set, state, host, random);
-
-    const SaveDifference difference = CompareWithSave(set);
-    if (!difference.Error.empty())
-        return Fail(console, set.PlansFile + ": " + difference.Error);
-    const std::string output = options.Output.empty() ? set.PlansFile : options.Output;
+    int64_t changed = 0;
+    bool header = true;
+    bool blockFailed = false; // a block's lines could not be put out
+    LoadResult walked;
+    // Runs the rule over a block of plans and puts out its lines: the block's diff, or its text.
+    const auto runBlock = [&](TrafficSet& block, int64_t first, QIODevice* device) {
+        FindPlan(block, state, host, random);
+        const SaveDifference difference = CompareWithSave(block);
+        if (!difference.Error.empty()) {
+            error = difference.Error;
+            return false;
+        }
+        changed += difference.Changed;
+        const bool out = device ? WritePlans(block, *device)
+                                : WriteDiff(block, difference, first - 1, header, set.PlansFile,
+                                            output, console.Out, error);
+        blockFailed = !out;
+        return out;
+    };
+    SaveResult saved{true, {}};
+    bool changedMeanwhile = false; // another program wrote the output while the rule ran
     if (options.DryRun) {
-        if (!WriteDiff(set, difference, set.PlansFile, output, console.Out, error))
-            return Fail(console, set.PlansFile + ": " + error);
-    } else if (ChangedSince(set.PlansStamp, output)) {
-        return Fail(console, output + ": another program changed the file since it was read; " +
-                                 "nothing written");
-    } else if (const SaveResult saved = SavePlans(set, output); !saved.Ok) {
-        return Fail(console, "Could not save to " + output + ": " + saved.Error);
+        walked = ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
+            return runBlock(block, first, nullptr);
+        });
+    } else {
+        saved = SaveText(output, [&](QIODevice& device) {
+            walked = ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
+                return runBlock(block, first, &device);
+            });
+            changedMeanwhile = walked.Complete && ChangedSince(set.PlansStamp, output);
+            return walked.Complete && !changedMeanwhile;
+        });
     }
+    if (changedMeanwhile)
+        return Fail(console, output + changedSince);
+    if (!error.empty())
+        return Fail(console, set.PlansFile + ": " + error);
+    if (!walked.Complete && !blockFailed && !walked.Stop.Reason.empty())
+        return Fail(console, StopText(walked.Stop));
+    if (!saved.Ok)
+        return Fail(console, "Could not save to " + output + ": " + saved.Error);
     std::fprintf(console.Err, "tarvik: %s: %d plans read, %" PRId64 " matched, %" PRId64,
-                 set.PlansFile.c_str(), set.LastPlan + 1, host.Matched, difference.Changed);
+                 set.PlansFile.c_str(), walked.Plans, host.Matched, changed);
     if (options.DryRun)
         std::fprintf(console.Err, " lines would change; nothing written\n");
     else

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 namespace tarvik::cli {
 
@@ -22,7 +23,7 @@ class FileLines {
 public:
     explicit FileLines(const TrafficSet& set)
         : Text(set.PlansTexts.empty() ? std::string_view() : set.PlansTexts.back().View()),
-          Reader(Text) {}
+          Reader(Text, {}, set.PlansTexts.empty() || set.PlansTexts.back().AtFileStart ? 0 : 1) {}
 
     // The next line; lead is the byte-order mark before the first line, end the line's end ("" for
     // a last line without one).
@@ -99,8 +100,9 @@ SaveDifference CompareWithSave(const TrafficSet& set) {
     }
 }
 
-bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, const std::string& oldName,
-               const std::string& newName, std::FILE* out, std::string& error) {
+bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, int64_t linesBefore, bool& header,
+               const std::string& oldName, const std::string& newName, std::FILE* out,
+               std::string& error) {
     if (diff.Runs.empty())
         return true;
     FileLines old(set);
@@ -109,9 +111,11 @@ bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, const std::str
     int64_t newAt = 0;
     std::string_view line, text, lead, end;
     DiffText diffText(out);
-    diffText.Put({"--- ", oldName, "\n+++ ", newName, "\n"});
+    if (std::exchange(header, false))
+        diffText.Put({"--- ", oldName, "\n+++ ", newName, "\n"});
     for (const LineRun& run : diff.Runs) {
-        const std::string span = std::to_string(run.First) + "," + std::to_string(run.Count);
+        const std::string span =
+            std::to_string(linesBefore + run.First) + "," + std::to_string(run.Count);
         diffText.Put({"@@ -", span, " +", span, " @@\n"});
         for (; oldAt < run.First - 1 + run.Count; ++oldAt) {
             if (!old.Next(text, lead, end)) {

@@ -32,8 +32,11 @@ SaveDifference CompareWithSave(const TrafficSet& set);
 
 // Writes diff as a unified diff without context lines ("--- oldName", "+++ newName", then a hunk
 // for each run), each line with the line end it has in its file; nothing when no line changed.
-// False, with the reason in error, when the output could not be written.
-bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, const std::string& oldName,
-               const std::string& newName, std::FILE* out, std::string& error);
+// The set may hold a block of the file's lines, the first of them line linesBefore + 1; the header
+// goes before the first hunk when header is true, and header is then made false. False, with the
+// reason in error, when the output could not be written.
+bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, int64_t linesBefore, bool& header,
+               const std::string& oldName, const std::string& newName, std::FILE* out,
+               std::string& error);
 
 } // namespace tarvik::cli

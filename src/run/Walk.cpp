@@ -22,7 +22,7 @@ FlightPlan* PlanAtCursor(TrafficSet& set) {
 // Shows the plan at PlanCursor, waits for the decision and applies the Then row as it stands once
 // the decision is in.
 void DisplayPlan(TrafficSet& set, RunState& state, RunHost& host, RandomSource& random) {
-    host.AwaitDecision(std::string(DisplayLine(set.PlanTable[set.PlanCursor])));
+    host.AwaitDecision(DisplayLine(set.PlanTable[set.PlanCursor]));
     if (state.Abandoned || !ChangeChosen(state.ReviewChoice))
         return;
     set.PlansChanged = true;

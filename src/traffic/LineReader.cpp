@@ -12,9 +12,10 @@ ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file
     return got == 0 && std::ferror(file) ? std::ptrdiff_t{-1} : static_cast<std::ptrdiff_t>(got);
 };
 
-LineReader::LineReader(std::string_view text, std::string cutShort)
-    : BlockSize(text.size()), Data(text.data()), Len(text.size()), AtEof(true) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+LineReader::LineReader(std::string_view text, std::string cutShort, int64_t linesBefore)
+    : BlockSize(text.size()), Data(text.data()), Len(text.size()), AtEof(true),
+      Number(linesBefore) {
+    if (linesBefore == 0 && text.substr(0, 3) == "\xEF\xBB\xBF")
         Pos = 3;
     First = false;
     if (cutShort.empty())
@@ -86,6 +87,17 @@ bool LineReader::ReadMore(FileText& into, std::size_t& len, std::size_t most) {
         return false;
     }
     return true;
+}
+
+bool LineReader::ReadSome(FileText& text, std::size_t& len) {
+    try {
+        if (ReadMore(text, len, BlockSize))
+            return true;
+    } catch (const std::bad_alloc&) {
+        Why = "there is not enough memory to read it";
+    }
+    AtEof = true;
+    return false;
 }
 
 bool LineReader::ReadWhole(FileText& text) {

@@ -30,7 +30,9 @@ public:
     // Reads the lines of a text in memory, as ReadWhole gives it, which must outlive the reader.
     // A text whose reading failed (cutShort, the reason) gives only its lines read to their end,
     // and then fails with that reason.
-    explicit LineReader(std::string_view text, std::string cutShort = {});
+    // Lines are numbered on from linesBefore; only a text read from the file's start
+    // (linesBefore 0) may start with a byte-order mark.
+    explicit LineReader(std::string_view text, std::string cutShort = {}, int64_t linesBefore = 0);
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     ~LineReader();
@@ -43,6 +45,9 @@ public:
     // with the reason in Error(), when a read failed: text then holds what was read before. Lines
     // are then read from text, with a second reader.
     bool ReadWhole(FileText& text);
+    // Reads more of the file opened behind the first len bytes of text, at most a block and never
+    // beyond its room; false at the end of the file, or when a read failed (with the reason).
+    bool ReadSome(FileText& text, std::size_t& len);
     // The stamp of the file opened.
     const FileStamp& Stamp() const { return Stamped; }
     // The next line, valid until the next call; false at the end of the file or on a read error.

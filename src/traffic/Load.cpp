@@ -6,6 +6,7 @@
 #include "traffic/Text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <new>
 #include <optional>
@@ -64,6 +65,9 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
+// The most of the flight-plan file that a reading in blocks holds at a time.
+constexpr std::size_t BlockBytes = std::size_t{4} << 20;
+
 // Lines that are no plan are kept to be written back; a file may hold as many as plans.
 constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
 
@@ -100,19 +104,22 @@ bool TakeEachLine(LineReader& in, const std::string& path, LoadResult& result, T
     return true;
 }
 
+// Opens the file at path; false, with result stopped, when it can't be read.
+bool OpenLines(LineReader& in, const std::string& path, LoadResult& result) {
+    try {
+        if (in.Open(path))
+            return true;
+        result = Stopped(result, path, 0, in.Error());
+    } catch (const std::bad_alloc&) {
+        result = Stopped(result, path, 0, "there is not enough memory to read it");
+    }
+    return false;
+}
+
 // Reads the file at path line by line, as TakeEachLine takes them.
 template <typename Take> bool ReadEachLine(const std::string& path, LoadResult& result, Take take) {
     LineReader in;
-    try {
-        if (!in.Open(path)) {
-            result = Stopped(result, path, 0, in.Error());
-            return false;
-        }
-    } catch (const std::bad_alloc&) {
-        result = Stopped(result, path, 0, "there is not enough memory to read it");
-        return false;
-    }
-    return TakeEachLine(in, path, result, take);
+    return OpenLines(in, path, result) && TakeEachLine(in, path, result, take);
 }
 
 // The fields SplitPlans cuts from a line, kept from line to line.
@@ -166,13 +173,19 @@ void DropOlderTexts(TrafficSet& set) {
 // for its plan goes to sink.Refer(line, cut); another plan's line gets the line a save writes, in
 // sink.Make(fields); a line that is no plan, or whose plan a load could not read back in that form,
 // goes to sink.Keep(line). Each returns the reason to stop, or the empty string.
+// The plans and kept lines taken so far from a file.
+struct PlanTally {
+    int32_t Plans = 0;
+    std::size_t Kept = 0;
+};
+
 template <typename Sink>
 bool TakePlanLines(LineReader& in, const std::string& path, const ReportLine& report,
-                   LoadResult& result, Sink& sink) {
+                   LoadResult& result, Sink& sink, PlanTally& tally) {
     PlanFieldTexts f;
     PlanCut cut;
-    int32_t plans = 0;
-    std::size_t kept = 0;
+    int32_t& plans = tally.Plans;
+    std::size_t& kept = tally.Kept;
     const auto keep = [&](std::string_view line) {
         if (kept++ >= MostKeptLines)
             return MoreThan(MostKeptLines, "lines that are no plan");
@@ -247,7 +260,8 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
     set.PlanCursor = -1;
     LineReader lines(set.PlansTexts.back().View(), cutShort);
     PlanTableSink sink{set};
-    if (!TakePlanLines(lines, set.PlansFile, report, result, sink))
+    PlanTally tally;
+    if (!TakePlanLines(lines, set.PlansFile, report, result, sink, tally))
         return false;
     set.LastPlan = set.PlanCursor;
     set.PlanTable.Resize(set.LastPlan + 1);
@@ -260,18 +274,12 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
 // Reads the flight-plan file through, a block at a time, keeping nothing but its figures.
 bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
     LineReader in;
-    try {
-        if (!in.Open(set.PlansFile)) {
-            result = Stopped(result, set.PlansFile, 0, in.Error());
-            return false;
-        }
-    } catch (const std::bad_alloc&) {
-        result = Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
+    if (!OpenLines(in, set.PlansFile, result))
         return false;
-    }
     set.PlansStamp = in.Stamp();
     CountingSink sink;
-    if (!TakePlanLines(in, set.PlansFile, report, result, sink))
+    PlanTally tally;
+    if (!TakePlanLines(in, set.PlansFile, report, result, sink, tally))
         return false;
     result.PlansRead = true;
     return true;
@@ -326,12 +334,85 @@ bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) 
 
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept) {
     LoadResult result;
-    if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result)
-                                     : CountPlans(set, report, result)))
+    if (kept == PlansKept::NotRead) {
+        set.PlansStamp = StampOf(set.PlansFile);
+        result.PlansRead = true;
+    } else if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result)
+                                            : CountPlans(set, report, result))) {
         return result;
+    }
     const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
     if (LoadAircraft(set, lists.Aircraft, result) && LoadAirports(set, lists.Airports, result))
         result.Complete = true;
+    return result;
+}
+
+LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
+                             const std::function<bool(TrafficSet&, int64_t)>& block) {
+    LoadResult result;
+    LineReader in;
+    if (!OpenLines(in, set.PlansFile, result))
+        return result;
+    if (in.Stamp() != expected) {
+        result = Stopped(result, set.PlansFile, 0, "another program changed the file");
+        return result;
+    }
+    FileText text;
+    std::size_t len = 0;
+    int64_t linesBefore = 0;
+    PlanTally tally;
+    try {
+        text.Reserve(BlockBytes, 0);
+    } catch (const std::bad_alloc&) {
+        return Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
+    }
+    for (bool more = true; more;) {
+        more = len < BlockBytes / 2 ? in.ReadSome(text, len) : true;
+        if (more && len < BlockBytes / 2)
+            continue;
+        // The whole lines read so far; a CR at the end may yet be followed by its LF.
+        std::size_t whole = len;
+        if (more) {
+            whole = len > 0 && text.Data()[len - 1] == '\r' ? len - 1 : len;
+            while (whole > 0 && text.Data()[whole - 1] != '\n' && text.Data()[whole - 1] != '\r')
+                --whole;
+            if (whole == 0 && len <= FlightPlan::LongestLine)
+                continue; // read on to the line's end
+            if (whole == 0)
+                whole = len; // a line too long: the reader stops at it
+        }
+        set.PlanTable.Resize(0);
+        set.KeptLines.clear();
+        set.PlanCursor = -1;
+        const std::string_view lines(text.Data(), whole);
+        LineReader reader(lines, more || !in.Failed() ? std::string() : in.Error(), linesBefore);
+        text.Size = whole;
+        text.AtFileStart = linesBefore == 0;
+        set.PlansTexts.clear();
+        set.PlansTexts.push_back(std::move(text));
+        PlanTableSink sink{set};
+        const bool taken = TakePlanLines(reader, set.PlansFile, nullptr, result, sink, tally);
+        set.LastPlan = set.PlanCursor;
+        set.PlanTable.Resize(set.LastPlan + 1);
+        const bool goOn = taken && block(set, linesBefore + 1);
+        linesBefore = reader.LineNumber();
+        set.PlanTable.Resize(0);
+        set.KeptLines.clear();
+        set.LastPlan = -1;
+        text = std::move(set.PlansTexts.back());
+        set.PlansTexts.clear();
+        if (!goOn) {
+            if (taken)
+                result = Stopped(result, set.PlansFile, linesBefore, "the reading was broken off");
+            return result;
+        }
+        std::memmove(text.Data(), text.Data() + whole, len - whole);
+        len -= whole;
+    }
+    if (in.Failed())
+        return Stopped(result, set.PlansFile, linesBefore + 1, in.Error());
+    result.PlansRead = true;
+    result.Complete = true;
     return result;
 }
 

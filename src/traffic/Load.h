@@ -29,14 +29,23 @@ struct LoadResult {
 // SplitPlans left it (its first ";" written "//", its comment cut off).
 using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 
-// Where a load puts the plans: in the set's plan table, or nowhere (the flight-plan file is read
-// through a block at a time, for its figures and its doubtful lines, and the plan table is left as
-// it was).
-enum class PlansKept { InTable, Counted };
+// Where a load puts the plans: in the set's plan table, or nowhere: the flight-plan file is read
+// through a block at a time, for its figures and its doubtful lines, or not read at all but for
+// its stamp (only the lists are loaded, for a reading in blocks to follow). The plan table is then
+// left as it was.
+enum class PlansKept { InTable, Counted, NotRead };
 
 // Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report,
                       PlansKept kept = PlansKept::InTable);
+
+// Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
+// time: the plans and kept lines of each block become the set's (its plans from index 0, LastPlan
+// the last) as a load makes them, and go to block(set, number of the block's first line); block
+// returns false to break the reading off. Doubtful lines are not reported again. The result is
+// complete when the whole file was read; the lists are not read.
+LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
+                             const std::function<bool(TrafficSet&, int64_t)>& block);
 
 // The aircraft and airport files of a set.
 struct ListFiles {

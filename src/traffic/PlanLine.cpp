@@ -4,6 +4,10 @@
 #include "traffic/Numbers.h"
 
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <initializer_list>
 #include <string_view>
 
@@ -122,19 +126,76 @@ bool WrittenInt16(std::string_view text, int16_t& value) {
     return true;
 }
 
-// Where a load cuts the comment off: the first "//", or the end of the line.
-std::size_t CommentAt(const char* p, std::size_t n) {
+// What one pass over a line finds: its first five commas (their number in found), and where the
+// first "//" starts (n when there is none). False as soon as a ";" shows.
+#if defined(__SSE2__)
+bool ScanLine(const char* p, std::size_t n, std::size_t (&comma)[5], int& found,
+              std::size_t& cment) {
+    found = 0;
+    cment = n;
+    const __m128i commas = _mm_set1_epi8(',');
+    const __m128i semis = _mm_set1_epi8(';');
+    const __m128i slashes = _mm_set1_epi8('/');
+    bool slashBefore = false; // the byte before this block is a "/"
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, semis)))
+            return false;
+        const auto slash = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, slashes)));
+        if (cment == n && slash) {
+            const unsigned pair = slash & (slash >> 1);
+            if (slashBefore && (slash & 1))
+                cment = i - 1;
+            else if (pair)
+                cment = i + static_cast<std::size_t>(__builtin_ctz(pair));
+        }
+        slashBefore = (slash & 0x8000) != 0;
+        if (found < 5) {
+            auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas)));
+            for (; bits && found < 5; bits &= bits - 1)
+                comma[found++] = i + static_cast<std::size_t>(__builtin_ctz(bits));
+        }
+    }
+    for (; i < n; ++i) {
+        if (p[i] == ';')
+            return false;
+        if (p[i] == ',' && found < 5)
+            comma[found++] = i;
+        if (p[i] == '/' && cment == n && slashBefore)
+            cment = i - 1;
+        slashBefore = p[i] == '/';
+    }
+    return true;
+}
+#else
+bool ScanLine(const char* p, std::size_t n, std::size_t (&comma)[5], int& found,
+              std::size_t& cment) {
+    if (std::memchr(p, ';', n))
+        return false;
+    found = 0;
+    for (std::size_t from = 0; found < 5;) {
+        const auto* c = static_cast<const char*>(std::memchr(p + from, ',', n - from));
+        if (!c)
+            break;
+        comma[found] = static_cast<std::size_t>(c - p);
+        from = comma[found++] + 1;
+    }
+    cment = n;
     for (std::size_t from = 0; from + 1 < n;) {
         const auto* slash = static_cast<const char*>(std::memchr(p + from, '/', n - from - 1));
         if (!slash)
             break;
         const auto at = static_cast<std::size_t>(slash - p);
-        if (p[at + 1] == '/')
-            return at;
+        if (p[at + 1] == '/') {
+            cment = at;
+            break;
+        }
         from = at + 1;
     }
-    return n;
+    return true;
 }
+#endif
 
 } // namespace
 
@@ -145,24 +206,18 @@ std::size_t CommentAt(const char* p, std::size_t n) {
 bool CutPlan(std::string_view line, PlanCut& cut) {
     const char* p = line.data();
     const std::size_t n = line.size();
-    if (n > FlightPlan::LongestLine || line.substr(0, 3) != "AC#" || std::memchr(p, ';', n))
-        return false;
     std::size_t comma[5];
-    std::size_t from = 0;
-    for (std::size_t& at : comma) {
-        const auto* c = static_cast<const char*>(std::memchr(p + from, ',', n - from));
-        if (!c)
-            return false;
-        at = static_cast<std::size_t>(c - p);
-        from = at + 1;
-    }
+    int found = 0;
+    std::size_t cment = n;
+    if (n > FlightPlan::LongestLine || line.substr(0, 3) != "AC#" ||
+        !ScanLine(p, n, comma, found, cment) || found < 5)
+        return false;
     int16_t tag = 0;
     int16_t pcent = 0;
     const std::string_view percent = line.substr(comma[1] + 1, comma[2] - comma[1] - 1);
     if (!WrittenInt16(line.substr(3, comma[0] - 3), tag) || tag == 0 || percent.empty() ||
         percent.back() != '%' || !WrittenInt16(percent.substr(0, percent.size() - 1), pcent))
         return false;
-    const std::size_t cment = CommentAt(p, n);
     std::size_t home = cment > 5 ? cment - 5 : 0;
     while (home < cment && p[home] != ',')
         ++home;

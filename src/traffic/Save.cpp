@@ -158,17 +158,26 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path) {
 }
 
 namespace {
+SaveResult SaveThrough(const std::string& path, const TextWriter& write,
+                       const SaveDeviceWrapper& wrap);
+} // namespace
+
+SaveResult SaveText(const std::string& path, const TextWriter& write) {
+    return SaveThrough(path, write, nullptr);
+}
+
+namespace {
 
 // Writes the set into the open file, through the wrapper when there is one; the reason when a write
 // failed, empty otherwise.
-std::string WriteInto(const TrafficSet& set, QFileDevice& file, const SaveDeviceWrapper& wrap) {
+std::string WriteInto(const TextWriter& write, QFileDevice& file, const SaveDeviceWrapper& wrap) {
     QIODevice* device = &file;
     std::unique_ptr<QIODevice> wrapper;
     if (wrap) {
         wrapper.reset(wrap(file));
         device = wrapper.get();
     }
-    if (WritePlans(set, *device))
+    if (write(*device))
         return {};
     const QString why =
         device->errorString().isEmpty() ? file.errorString() : device->errorString();
@@ -183,7 +192,7 @@ bool QSaveFileNameFits(const QFileInfo& target) {
            LongestName(PathFromQt(target.absolutePath()));
 }
 
-SaveResult SaveThroughQSaveFile(const TrafficSet& set, const QString& target,
+SaveResult SaveThroughQSaveFile(const TextWriter& write, const QString& target,
                                 const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
@@ -193,7 +202,7 @@ SaveResult SaveThroughQSaveFile(const TrafficSet& set, const QString& target,
         file.cancelWriting();
         return {false, why.toStdString()};
     }
-    if (const std::string why = WriteInto(set, file, wrap); !why.empty()) {
+    if (const std::string why = WriteInto(write, file, wrap); !why.empty()) {
         file.cancelWriting();
         return {false, why};
     }
@@ -204,7 +213,7 @@ SaveResult SaveThroughQSaveFile(const TrafficSet& set, const QString& target,
 
 // Writes a new file under a short name of its own beside the target, pushes it to the disk and
 // then puts it in the target's place in one step.
-SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
+SaveResult SaveUnderShortName(const TextWriter& write, const QString& target,
                               const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
     const QString folder = QFileInfo(target).absolutePath();
     QFile file;
@@ -222,7 +231,7 @@ SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
     if (existing.exists() && !file.setPermissions(ModeBits(existing)))
         why = file.errorString().toStdString();
     if (why.empty())
-        why = WriteInto(set, file, wrap);
+        why = WriteInto(write, file, wrap);
     if (why.empty())
         why = SyncToDisk(file.handle());
     file.close();
@@ -239,6 +248,13 @@ SaveResult SaveUnderShortName(const TrafficSet& set, const QString& target,
 
 SaveResult SavePlans(const TrafficSet& set, const std::string& path,
                      const SaveDeviceWrapper& wrap) {
+    return SaveThrough(
+        path, [&set](QIODevice& out) { return WritePlans(set, out); }, wrap);
+}
+
+namespace {
+SaveResult SaveThrough(const std::string& path, const TextWriter& write,
+                       const SaveDeviceWrapper& wrap) {
     QString target = QtPath(path);
     // Write through a link to the file it names, so that the link stays a link.
     const QFileInfo info(target);
@@ -252,8 +268,9 @@ SaveResult SavePlans(const TrafficSet& set, const std::string& path,
     const QFileInfo existing(target);
 
     if (QSaveFileNameFits(existing))
-        return SaveThroughQSaveFile(set, target, existing, wrap);
-    return SaveUnderShortName(set, target, existing, wrap);
+        return SaveThroughQSaveFile(write, target, existing, wrap);
+    return SaveUnderShortName(write, target, existing, wrap);
 }
+} // namespace
 
 } // namespace tarvik

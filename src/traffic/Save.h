@@ -38,6 +38,11 @@ struct SaveResult {
 // as it was. A symbolic link keeps pointing where it did and its target gets the new text.
 SaveResult SavePlans(const TrafficSet& set, const std::string& path);
 
+// Writes the text of a new file into the device; false when it could not be written whole.
+using TextWriter = std::function<bool(QIODevice& out)>;
+// The same for the text that write writes: nothing is written when it returns false.
+SaveResult SaveText(const std::string& path, const TextWriter& write);
+
 // Test seam: wraps the device that SavePlans writes through (to make writes fail, for instance).
 using SaveDeviceWrapper = std::function<QIODevice*(QIODevice& file)>;
 SaveResult SavePlans(const TrafficSet& set, const std::string& path, const SaveDeviceWrapper& wrap);

@@ -154,7 +154,7 @@ void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
 }
 
 FileText::FileText(FileText&& other) noexcept
-    : Size(other.Size), Bytes(other.Bytes), Mapped(other.Mapped) {
+    : Size(other.Size), AtFileStart(other.AtFileStart), Bytes(other.Bytes), Mapped(other.Mapped) {
     other.Bytes = nullptr;
     other.Mapped = 0;
     other.Size = 0;

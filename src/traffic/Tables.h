@@ -216,6 +216,8 @@ public:
     std::size_t Room() const { return Mapped; }
     // The bytes read into it.
     std::size_t Size = 0;
+    // False for a block of a file after its first, whose first bytes are no byte-order mark.
+    bool AtFileStart = true;
     std::string_view View() const { return std::string_view(Bytes, Size); }
 
 private:

@@ -121,7 +121,7 @@ private:
     // RunHost, in FrmTarvikRun.cpp
     void RunStarted() override;
     void PlanUnderTest(int32_t index) override;
-    void AwaitDecision(const std::string& line) override;
+    void AwaitDecision(std::string_view line) override;
     ThenChange ReadThen() override;
     void RunEnded() override;
 

@@ -32,7 +32,16 @@ struct ReviewState {
     qint64 NextShowMs = 0;      // under a lot, when the plan on display may be redrawn again
     qint64 FrameMs = 16;        // one refresh of the screen
     bool LotShown = false;      // under a lot the review stays up from one match to the next
+    int64_t LotPlans = 0;       // under a lot, the matches since it started
+    bool ThenRead = false;      // Then holds the Then row as it stands since the last events
+    ThenChange Then;
 };
+
+// Under a lot the window's work (a pass of events, a look at the clock, reading the Then row) is
+// done for the lot's first plans, so that a button pressed as the lot starts decides the next
+// plan, and then once every so many plans.
+constexpr int64_t LotFirstPasses = 16;
+constexpr int64_t LotPassEvery = 64;
 
 namespace {
 
@@ -76,7 +85,7 @@ RuleInput ReadRule(const FrmTarvik& w) {
 }
 
 // The plan under review in the plan-number label and the text box.
-void ShowMatch(FrmTarvik& w, ReviewState& r, const std::string& line) {
+void ShowMatch(FrmTarvik& w, ReviewState& r, std::string_view line) {
     w.LBLTarvik[12]->setText(QString::number(r.Index));
     w.TxtTarvik->setPlainText(ToQ(line));
     r.NextShowMs = r.Clock.elapsed() + r.FrameMs;
@@ -90,6 +99,7 @@ void OpenReview(FrmTarvik& w) {
 
 void CloseReview(FrmTarvik& w, ReviewState& r) {
     r.LotShown = false;
+    r.LotPlans = 0;
     w.TxtTarvik->clear();
     for (std::size_t i = 1; i <= 3; ++i)
         w.CmdTarvik[i]->setEnabled(false);
@@ -168,6 +178,8 @@ void FrmTarvik::RunStarted() {
     r.FrameMs = std::clamp<qint64>(hertz > 0 ? qRound64(1000 / hertz) : 16, 1, 100);
     r.NextShowMs = 0;
     r.LotShown = false;
+    r.LotPlans = 0;
+    r.ThenRead = false;
     r.Clock.start();
 }
 
@@ -180,9 +192,13 @@ void FrmTarvik::PlanUnderTest(int32_t index) {
 
 // Shows each match and waits for the decision on it. Under "Change The Lot" there is no wait: the
 // review stays up and the pointer busy from match to match, the plan on display is redrawn at most
-// once a screen refresh, and one pass of events lets a button pressed meanwhile decide this plan.
-void FrmTarvik::AwaitDecision(const std::string& line) {
+// once a screen refresh, and a pass of events (at the lot's first plans, then every LotPassEvery
+// plans) lets a button pressed meanwhile decide the plan it reaches.
+void FrmTarvik::AwaitDecision(std::string_view line) {
     ReviewState& r = *Review;
+    if (RunSt.ReviewChoice == ChoiceChangeLot && r.LotShown && !RunSt.Abandoned &&
+        ++r.LotPlans > LotFirstPasses && r.LotPlans % LotPassEvery != 0)
+        return;
     const bool decided = RunSt.ReviewChoice >= ChoiceChangeThis;
     if (!decided || !r.LotShown || r.Clock.elapsed() >= r.NextShowMs)
         ShowMatch(*this, r, line);
@@ -191,23 +207,31 @@ void FrmTarvik::AwaitDecision(const std::string& line) {
     if (decided) {
         r.LotShown = true;
         EventPass::Run();
+        r.ThenRead = false;
         if (RunSt.ReviewChoice == ChoiceChangeLot && !RunSt.Abandoned)
             return;
     } else {
         SetBusy(false);
         SleepUntilDecided(*this, r);
+        r.ThenRead = false;
     }
     CloseReview(*this, r);
     SetBusy(true);
 }
 
 // Read for every plan a lot changes: the Then row and, for "Visited AirPort", the And value.
+// The widgets change only while events are handled: the row is read again after each pass.
 ThenChange FrmTarvik::ReadThen() {
+    ReviewState& r = *Review;
+    if (r.ThenRead)
+        return r.Then;
     const RowInput then = ReadRow(*this, ThenRow);
     std::string andValue;
     if (then.Position == VisitedAirport)
         AssignBytes(andValue, ValueBox(AndRow + 3)->Text());
-    return ThenOf(then, andValue);
+    r.Then = ThenOf(then, andValue);
+    r.ThenRead = true;
+    return r.Then;
 }
 
 void FrmTarvik::RunEnded() {
