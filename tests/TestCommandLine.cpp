@@ -4,6 +4,7 @@
 
 #include "cli/CommandLine.h"
 #include "support/Window.h"
+#include "traffic/LineReader.h"
 #include "window/ValueCombo.h"
 
 #include <QDirIterator>
@@ -173,6 +174,76 @@ private slots:
         window.W.MnuSave_Click();
         QCOMPARE(window.Oops(), QStringList{"There may be a problem in Line number4\nnot a plan"});
         QCOMPARE(ReadAll(Dir->filePath("window.txt")), ReadAll(Dir->filePath("cli.txt")));
+    }
+
+    // A set several times the size of the blocks apply reads at a time, with every kind of line
+    // end, a byte-order mark and lines that a save writes otherwise: apply writes what the window
+    // saves, and the hunks of its dry run hold exactly the lines that differ between the two files.
+    void largeSetInBlocks() {
+        const QString set = Dir->filePath("set/FlightPlans.txt"), out = Dir->filePath("cli.txt");
+        QByteArrayList lines = ReadAll(set).replace('\r', "").split('\n');
+        lines.last() = "ac#01,N104,5e1%,24Hr,IFR,08:00,09:00,100,F,5,KSFO,KLAX;semi";
+        const char* const ends[] = {"\r\n", "\n", "\r"};
+        QByteArray big = "\xEF\xBB\xBF";
+        for (int i = 0; big.size() < (12 << 20); ++i)
+            big += lines[i % lines.size()] + ends[i % 3];
+        QVERIFY(testing::WriteFile(set, big));
+        Draws draws, dryDraws, windowDraws;
+        std::FILE* talk = std::tmpfile();
+        std::FILE* diff = std::tmpfile();
+        const QStringList apply = {"tarvik",           "apply", "--if", "Home AirPort=", "--then",
+                                   "Aircraft ID=N#&*", set};
+        QCOMPARE(cli::RunCommand(apply + QStringList{"--output", out}, draws, {talk, talk}), 0);
+        QCOMPARE(cli::RunCommand(apply + QStringList{"--dry-run"}, dryDraws, {diff, talk}), 0);
+        std::fclose(talk);
+
+        testing::Window window(windowDraws);
+        window.W.OpenPlansFile(set);
+        window.SetRow(0, "0:");
+        window.SetRow(1, "0:");
+        window.SetRow(2, "3:N#&*");
+        testing::Reviewer reviewer(window.W);
+        reviewer.AtWaits = {window.Press(3)};
+        window.W.CmdTarvik_Click(0);
+        window.Fake.Dialog.Answers.push_back(Dir->filePath("window.txt"));
+        window.W.MnuSave_Click();
+        const QByteArray saved = ReadAll(out);
+        QVERIFY(saved == ReadAll(Dir->filePath("window.txt")));
+
+        // Line by line: the file read, and what was saved.
+        std::vector<std::pair<QByteArray, bool>> old; // a line's text, and whether a save keeps it
+        LineReader reader({big.constData(), std::size_t(big.size())});
+        for (std::string_view line; reader.Next(line);)
+            old.push_back({QByteArray(line.data(), qsizetype(line.size())),
+                           reader.LineEnd() == "\r\n" && old.size() > 0});
+        QByteArrayList now = saved.chopped(2).split('\n');
+        for (QByteArray& line : now)
+            line.replace('\r', "");
+        QCOMPARE(std::size_t(now.size()), old.size());
+        std::vector<bool> inHunk(old.size());
+        std::fseek(diff, 0, SEEK_SET);
+        QByteArrayList text;
+        for (char buf[65536]; std::fgets(buf, sizeof buf, diff);)
+            text << QByteArray(buf).chopped(1);
+        std::fclose(diff);
+        for (qsizetype i = 2; i < text.size();) {
+            QVERIFY2(text[i].startsWith("@@ -"), text[i].constData());
+            const QByteArrayList span = text[i].mid(4).split(',');
+            const int first = span[0].toInt(), count = span[1].split(' ')[0].toInt();
+            ++i;
+            for (int side = 0; side < 2; ++side)
+                for (int k = 0; k < count; ++k, ++i) {
+                    const std::size_t at = std::size_t(first - 1 + k);
+                    QByteArray got = text[i].mid(1);
+                    if (got.endsWith('\r'))
+                        got.chop(1);
+                    QCOMPARE(got, side ? now[qsizetype(at)]
+                                       : (at == 0 ? "\xEF\xBB\xBF" : "") + old[at].first);
+                    inHunk[at] = true;
+                }
+        }
+        for (std::size_t at = 0; at < old.size(); ++at)
+            QCOMPARE(inHunk[at], !old[at].second || now[qsizetype(at)] != old[at].first);
     }
 
     // Another program writes the file while the rule runs: apply leaves its file alone.

@@ -170,6 +170,54 @@ private slots:
         }
     }
 
+    void changedLines_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("changes");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray two = "AC#1,N1,5%,D,I,X,KSEA\r\nAC#2,N2,5%,D,I,X,KSEA\r\n";
+        QTest::newRow("a plan changed twice")
+            << two << QByteArray("0:A 0:B") << QByteArray(two).replace("N1", "B");
+        QTest::newRow("a plan changed back to its text") << two << QByteArray("1:Z 1:N2") << two;
+        QTest::newRow("a change between lines read with LF")
+            << QByteArray(two).replace("\r\n", "\n") + "// end" << QByteArray("1:Z")
+            << QByteArray(two).replace("N2", "Z") + "// end\r\n";
+        QTest::newRow("lines a save writes otherwise, unchanged")
+            << QByteArray("AC#01,N1, 5.0%,D,I,X,KSEA;c\r\nac#2,N2,5%,D,I,X,KSEA\r\n")
+            << QByteArray() << QByteArray("AC#1,N1,5%,D,I,X,KSEA//c\r\nAC#2,N2,5%,D,I,X,KSEA\r\n");
+    }
+    // Identifiers changed ("plan:identifier", in turn) on a loaded set, then saved; the saved file
+    // loaded into the same set saves the same bytes again.
+    void changedLines() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, changes);
+        QTemporaryDir dir;
+        const QString file = CopySet("run", dir.path()), out = dir.filePath("Saved.txt");
+        QVERIFY(WriteFile(file, input));
+        TrafficSet set;
+        QVERIFY(LoadSet(set, file).Complete);
+        for (const QByteArray& change : changes.split(' '))
+            if (!change.isEmpty())
+                set.PlanTable[change.left(1).toInt()].SetTailNum(S(change.mid(2)));
+        QVERIFY(SavePlans(set, P(out)).Ok);
+        QTEST(ReadAll(out), "expected");
+        QVERIFY(LoadSet(set, out).Complete && SavePlans(set, P(file)).Ok);
+        QTEST(ReadAll(file), "expected");
+    }
+
+    // A load that stops inside the flight-plan file leaves the plans after it as they were, read
+    // from the file before.
+    void stoppedLoadKeepsTheLinesOfTheLoadBefore() {
+        QTemporaryDir dir;
+        const QString file = CopySet("run", dir.path());
+        TrafficSet set;
+        QVERIFY(LoadSet(set, file).Complete);
+        const QByteArray before = Written(set);
+        QVERIFY(WriteFile(file, "AC#9,NEW,50%,24Hr,IFR,L1,KSFO,KLAX\r\n" + QByteArray(32768, 'x')));
+        QVERIFY(!LoadSet(set, file).Complete && !set.PlansWhole);
+        QCOMPARE(Written(set),
+                 "AC#9,NEW,50%,24Hr,IFR,L1,KSFO,KLAX\r\n" + before.mid(before.indexOf('\n') + 1));
+    }
+
     void stoppedLoad_data() {
         AddRows("stopped-loads.txt");
         QTest::newRow("a 500,002nd plan")
