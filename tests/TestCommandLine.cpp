@@ -37,7 +37,7 @@ void EachDataFile(const QString& root, const QString& skip = {}, bool copy = fal
 
 // The text with the placeholders of cases.txt filled in for root.
 QString Expand(QString text, const QString& root) {
-    for (const QString folder : {"SUFFIX", "STOPS", "SET"})
+    for (const QString folder : {"SUFFIX", "STOPS", "CHECK", "SET"})
         text.replace("$" + folder, root + "/" + folder.toLower());
     return text.replace("$ROOT", root)
         .replace("$VERSION", TARVIK_VERSION)
@@ -147,6 +147,22 @@ private slots:
         const QString output = args.value(args.indexOf("--output") + 1);
         QVERIFY(files.startsWith(output + ':') || !args.contains("--output") ||
                 !QFileInfo::exists(output));
+    }
+
+    // check's reader stops reading early (tarvik check ... | head): the program ends, quietly.
+    void checkIntoAClosedPipe() {
+        const QString set = Dir->filePath("check/FlightPlans.txt");
+        QVERIFY(testing::WriteFile(
+            set,
+            QByteArray("AC#9,N1,50%,24Hr,IFR,06:00,07:00,100,F,1,KSFO,08:00,09:00,100,F,2,KLAX\r\n")
+                .repeated(20000)));
+        QProcess tarvik;
+        tarvik.start(TARVIK_PROGRAM, {"check", set});
+        QVERIFY(tarvik.waitForReadyRead(60000));
+        tarvik.closeReadChannel(QProcess::StandardOutput);
+        QVERIFY(tarvik.waitForFinished(60000));
+        QCOMPARE(tarvik.readAllStandardError(), QByteArray());
+        QVERIFY(tarvik.exitStatus() == QProcess::CrashExit || tarvik.exitCode() != 0);
     }
 
     void sameAsWindow_data() { AddRows("window.txt"); }

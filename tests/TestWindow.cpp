@@ -6,6 +6,7 @@
 #include "support/System.h"
 #include "support/Traffic.h"
 #include "support/Window.h"
+#include "window/CheckSetList.h"
 #include "window/Texts.h"
 #include "window/ValueCombo.h"
 
@@ -102,6 +103,42 @@ private slots:
         QVERIFY(win.W.ValueBox(3)->count() == 4 && win.W.ValueBox(3)->Text() == "KSFO");
         QVERIFY(win.W.ValueBox(4)->count() == 5 && win.W.ValueBox(4)->ItemDataAt(3) == 3);
         QVERIFY(win.Idle());
+    }
+
+    // Files, Check Set lists the open set's problems as the command line writes them; choosing the
+    // row of a plan shows its line, and Copy copies the rows in the order shown.
+    void checkSetListsWhatTheCompilerWouldTripOn() {
+        Window win;
+        QVERIFY(QDir().mkpath(win.Path("check")));
+        const QString plans = CopySet("cli/check", win.Path("check"));
+        win.Open(plans);
+        QString shown, copied;
+        int rows = 0;
+        QTimer::singleShot(0, [&] {
+            auto* list = qobject_cast<CheckSetList*>(QApplication::activeModalWidget());
+            QVERIFY(list);
+            rows = list->Rows->topLevelItemCount();
+            list->Rows->sortByColumn(1, Qt::DescendingOrder); // by line
+            for (int i = 0; i < rows; ++i)
+                if (list->Rows->topLevelItem(i)->text(3) == "unknown-aircraft")
+                    list->Rows->setCurrentItem(list->Rows->topLevelItem(i));
+            shown = win.W.TxtTarvik->toPlainText();
+            list->findChild<QPushButton*>("CheckSetCopy")->click();
+            copied = QApplication::clipboard()->text();
+            list->reject();
+        });
+        win.W.MnuCheck->trigger();
+        QCOMPARE(rows, 10);
+        QCOMPARE(shown, "AC#9,N2,50%,24Hr,IFR,06:00,07:00,100,F,1,KSFO,08:00,09:00,100,F,2,KLAX");
+        const QStringList lines = copied.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines.first(), QDir::toNativeSeparators(plans) +
+                                    ":8: error: There may be a problem in this line: not a plan "
+                                    "[doubtful-line]");
+        QVERIFY(lines.contains(QDir::toNativeSeparators(win.Path("check/Aircraft.txt")) +
+                               ":3: warning: aircraft number 1 is listed before, at line 1 "
+                               "[duplicate-aircraft-number]"));
+        QVERIFY(!win.W.Traffic().PlansChanged);
     }
 
     // The real dialog: Open starts in the remembered folder, not in that of the last file chosen;

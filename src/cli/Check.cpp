@@ -1,51 +1,166 @@
-// tarvik check FILE...: each set loaded as the window loads it, its doubtful lines and a load that
-// stopped written as FILE:LINE: diagnostics, then its figures.
+// tarvik check [--strict] [--ignore CODE,...] FILE...: each set's lists loaded as the window loads
+// them, then its flight plans read through a block at a time and checked against them; each
+// problem written as a FILE:LINE: diagnostic, a load that stopped as today, then the set's figures.
 
 #include "cli/Commands.h"
 
+#include "run/SetCheck.h"
 #include "traffic/Load.h"
 #include "traffic/QtPaths.h"
 
+#include <QCommandLineParser>
+
 #include <algorithm>
 #include <cinttypes>
+#include <set>
+#include <vector>
 
 namespace tarvik::cli {
 
 namespace {
 
-enum Status { Clean = 0, Doubtful = 1, Unread = 2 };
+enum Status { Clean = 0, Problems = 1, Unread = 2 };
 
-Status CheckSet(const std::string& path, std::FILE* out) {
+struct CheckOptions {
+    bool Strict = false;
+    std::set<std::string, std::less<>> Ignored;
+    QStringList Files;
+};
+
+// Writes the diagnostics not ignored and counts them.
+class Report {
+public:
+    Report(const CheckOptions& options, std::FILE* out) : Options(options), Out(out) {}
+
+    void operator()(Diagnostic&& d) {
+        if (Options.Ignored.count(d.Code))
+            return;
+        ++(d.Level == Severity::Error ? Errors : Warnings);
+        const std::string text = DiagnosticText(d);
+        std::fwrite(text.data(), 1, text.size(), Out);
+        std::fputc('\n', Out);
+    }
+    // False once the output can take no more (a pipe closed by its reader).
+    bool Open() const { return !std::ferror(Out); }
+    bool Failing() const { return Errors > 0 || (Options.Strict && Warnings > 0); }
+
+    int64_t Errors = 0;
+    int64_t Warnings = 0;
+
+private:
+    const CheckOptions& Options;
+    std::FILE* Out;
+};
+
+// A set whose lists could not be read: a load of the whole set tells the doubtful lines and a
+// stop in the flight-plan file before the stop in its lists, as the window's load does.
+void ReportUnread(const std::string& path, Report& report, std::FILE* out) {
     TrafficSet set;
-    int64_t doubtful = 0;
-    const LoadResult result = LoadGiven(
-        path, set,
+    set.PlansFile = path;
+    set.PlansFolder = GetFolder(path);
+    const LoadResult result = FillFPlans(
+        set,
         [&](int64_t line, const std::string& text) {
-            ++doubtful;
-            std::fprintf(out, "%s:%" PRId64 ": There may be a problem in this line: ",
-                         set.PlansFile.c_str(), line);
-            std::fwrite(text.data(), 1, text.size(), out);
-            std::fputc('\n', out);
+            report(Diagnostic{path, line, Severity::Error,
+                              "There may be a problem in this line: " + text,
+                              DiagnosticKinds[0].Code});
         },
         PlansKept::Counted);
-    if (!result.Complete) {
-        std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
+    std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
+}
+
+Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions& options,
+                std::FILE* out) {
+    Report report(options, out);
+    TrafficSet set;
+    set.PlansFile = path;
+    set.PlansFolder = GetFolder(path);
+    if (const LoadResult lists = FillFPlans(set, nullptr, PlansKept::NotRead); !lists.Complete) {
+        ReportUnread(path, report, out);
         return Unread;
     }
-    std::fprintf(out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " doubtful lines\n",
-                 set.PlansFile.c_str(), result.Plans, set.LastAircraft + 1, set.LastAirport + 1,
-                 doubtful);
-    return doubtful > 0 ? Doubtful : Clean;
+    std::vector<Diagnostic> listed; // the lists' own, told after the plans
+    checker.BeginSet(set, [&listed](Diagnostic&& d) { listed.push_back(std::move(d)); });
+    const LoadResult plans =
+        ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
+            checker.CheckLines(block, first, std::ref(report));
+            return report.Open();
+        });
+    if (!report.Open())
+        return Unread;
+    if (!plans.Complete) {
+        std::fprintf(out, "%s\n", StopText(plans.Stop).c_str());
+        return Unread;
+    }
+    for (Diagnostic& d : listed)
+        report(std::move(d));
+    std::fprintf(
+        out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " errors, %" PRId64 " warnings\n",
+        path.c_str(), plans.Plans, set.LastAircraft + 1, set.LastAirport + 1, report.Errors,
+        report.Warnings);
+    return report.Failing() ? Problems : Clean;
+}
+
+// The flight-plan files that a FILE argument names: a file itself; in a folder its FlightPlans.txt
+// and each FlightPlans_<suffix>.txt. An empty list with error set when there are none.
+std::vector<std::string> SetsGiven(const std::string& given, std::string& error) {
+    if (!IsFolder(given))
+        return {given};
+    std::vector<std::string> sets = SetsInFolder(given, error);
+    if (sets.empty() && error.empty())
+        error = PlansFileOf(given).Error;
+    return sets;
+}
+
+bool ReadOptions(const QStringList& args, CheckOptions& options, std::string& error) {
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("strict"), QString()});
+    parser.addOption({QStringLiteral("ignore"), QString(), QStringLiteral("CODE")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("FILE..."));
+    if (!parser.parse(args)) {
+        error = parser.errorText().toStdString() + "\nTry 'tarvik --help'.";
+        return false;
+    }
+    options.Strict = parser.isSet(QStringLiteral("strict"));
+    for (const QString& list : parser.values(QStringLiteral("ignore")))
+        for (const QString& code : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const std::string name = code.trimmed().toStdString();
+            if (!IsDiagnosticCode(name)) {
+                error = "--ignore: no such code: " + name + "\nTry 'tarvik --help'.";
+                return false;
+            }
+            options.Ignored.insert(name);
+        }
+    options.Files = parser.positionalArguments();
+    if (options.Files.isEmpty()) {
+        error = "check needs at least one FILE\nTry 'tarvik --help'.";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
-int Check(const QStringList& files, Console console) {
-    if (files.isEmpty())
-        return Fail(console, "check needs at least one FILE\nTry 'tarvik --help'.");
+int Check(const QStringList& args, Console console) {
+    CheckOptions options;
+    std::string error;
+    if (!ReadOptions(args, options, error))
+        return Fail(console, error);
+    SetChecker checker;
     int status = Clean;
-    for (const QString& file : files)
-        status = std::max<int>(status, CheckSet(PathFromQt(file), console.Out));
+    for (const QString& file : options.Files) {
+        const std::string given = PathFromQt(file);
+        const std::vector<std::string> sets = SetsGiven(given, error);
+        if (sets.empty()) {
+            std::fprintf(console.Out, "%s\n", StopText({given, 0, error}).c_str());
+            status = Unread;
+        }
+        for (const std::string& set : sets) {
+            status = std::max<int>(status, CheckSet(set, checker, options, console.Out));
+            if (std::ferror(console.Out))
+                return status; // the reader went away: nothing more to say
+        }
+    }
     std::fflush(console.Out);
     return status;
 }

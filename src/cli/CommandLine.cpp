@@ -14,7 +14,7 @@ namespace {
 
 const char* const Usage =
     R"(Usage: tarvik [FILE]
-       tarvik check FILE...
+       tarvik check [--strict] [--ignore CODE[,CODE...]] FILE...
        tarvik apply --if "FIELD=VALUE" [--and "FIELD=VALUE"] --then "FIELD=VALUE"
                     [--dry-run] [--output OUT] FILE
        tarvik --help | --version
@@ -22,10 +22,13 @@ const char* const Usage =
 Edits the flight plans of a flight simulator's AI traffic by rules.
 
   tarvik [FILE]    Opens the window; FILE, when given, as Files > Open would open it.
-  check FILE...    Loads each set and prints each doubtful plan line and a load that
-                   stopped as "FILE:LINE: message: ...", then the set's figures.
-                   Exit status: 0 nothing doubtful, 1 doubtful lines, 2 a file could
-                   not be read or a load stopped.
+  check FILE...    Checks each set for what the traffic compiler would trip on and
+                   prints each problem as "FILE:LINE: error: message [code]" (or
+                   "warning:"), then the set's figures; a folder checks every set in
+                   it. Exit status: 0 no error (warnings allowed), 1 errors, 2 a file
+                   could not be read or a load stopped.
+    --strict               warnings count as errors
+    --ignore CODE,...      leaves those codes out (the option may be repeated)
   apply            Runs the rule as OK and then "Change The Lot" do in the window and
                    saves the set; prints a summary to standard error. Exit status: 0
                    done, 2 refused or failed (nothing is written then).
@@ -37,9 +40,25 @@ Edits the flight plans of a flight simulator's AI traffic by rules.
     --output OUT           saves to OUT instead of FILE
 
 FILE is a flight-plan file, or a folder that holds FlightPlans.txt or a single
-FlightPlans_<suffix>.txt. A file FlightPlans_<suffix>.txt is read with
+FlightPlans_<suffix>.txt (check takes every set of a folder, in name order). A file FlightPlans_<suffix>.txt is read with
 Aircraft_<suffix>.txt and Airports_<suffix>.txt of its folder where they exist,
 with Aircraft.txt and Airports.txt otherwise.
+
+The codes of check (errors first, then warnings), each with an example:
+  doubtful-line              There may be a problem in this line: AC#1,N1
+  unknown-aircraft           aircraft number 9 is not in Aircraft.txt
+  unknown-home-airport       home airport KXYZ is not in Airports.txt
+  unknown-airport            airport KXYZ of the legs is not in Airports.txt
+  duplicate-identifier       aircraft identifier N123 is used before, at
+                             FlightPlans.txt:12 (in this set or one checked before)
+  duplicate-aircraft-number  aircraft number 7 is listed before, at line 3
+  percentage                 percentage 150 is outside 0 to 100
+  frequency                  flight frequency Daily is none of 1Hr 2hr ... Week
+  flight-rules               flight rules XFR are neither IFR nor VFR
+  legs-shape                 the legs do not split into flights of six fields
+                             (departure, arrival, level, F or R, number, airport),
+                             the last closed by the home airport
+Letter case is ignored, airport codes are compared without blanks around them.
 
 FIELD is one of "Home AirPort", "AirCraft", "Percentage", "Aircraft ID",
 "Flight Frequency", "IFR_VFR", "Visited AirPort" (letter case ignored), in the
@@ -67,7 +86,8 @@ int AnswerCommon(const QStringList& args, Console console) {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     AddCommonOptions(parser);
     parser.addOption({QStringLiteral("dry-run"), QString()});
-    for (const char* name : {"if", "and", "then", "output"})
+    parser.addOption({QStringLiteral("strict"), QString()});
+    for (const char* name : {"if", "and", "then", "output", "ignore"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("VALUE")});
     parser.parse(args);
     if (parser.isSet(Help)) {
@@ -138,12 +158,7 @@ int RunCommand(const QStringList& args, RandomSource& random, Console console) {
     }
     if (args[1] == QLatin1String("apply"))
         return Apply(rest, random, console);
-    QCommandLineParser parser;
-    AddCommonOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QString(), QStringLiteral("FILE..."));
-    if (!parser.parse(rest))
-        return Fail(console, parser.errorText().toStdString() + "\nTry 'tarvik --help'.");
-    return Check(parser.positionalArguments(), console);
+    return Check(rest, console);
 }
 
 WindowArguments ParseWindowArguments(const QStringList& args) {

@@ -10,8 +10,8 @@
 
 namespace tarvik::cli {
 
-// check FILE...: files are the arguments after "check".
-int Check(const QStringList& files, Console console);
+// check ...: args are the program's name and the arguments after "check".
+int Check(const QStringList& args, Console console);
 
 // apply ...: args are the program's name and the arguments after "apply".
 int Apply(const QStringList& args, RandomSource& random, Console console);

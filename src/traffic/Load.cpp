@@ -184,6 +184,7 @@ bool TakePlanLines(LineReader& in, const std::string& path, const ReportLine& re
                    LoadResult& result, Sink& sink, PlanTally& tally) {
     PlanFieldTexts f;
     PlanCut cut;
+    std::string shown;
     int32_t& plans = tally.Plans;
     std::size_t& kept = tally.Kept;
     const auto keep = [&](std::string_view line) {
@@ -192,12 +193,14 @@ bool TakePlanLines(LineReader& in, const std::string& path, const ReportLine& re
         return sink.Keep(line);
     };
     const auto take = [&](std::string_view line, int64_t number) {
-        const bool asIs = CutPlan(line, cut);
-        if (!asIs && (line.empty() || !f.Split(line))) {
-            if (!line.empty() && f.Cment.empty() && report)
-                report(number, f.INP);
+        const auto keepAndReport = [&] {
+            if (report && DoubtfulLine(line, shown))
+                report(number, shown);
             return keep(line);
-        }
+        };
+        const bool asIs = CutPlan(line, cut);
+        if (!asIs && (line.empty() || !f.Split(line)))
+            return keepAndReport();
         if (plans >= PlanSlots::Capacity)
             return MoreThan(PlanSlots::Capacity, "plans");
         if (asIs) {
@@ -207,11 +210,8 @@ bool TakePlanLines(LineReader& in, const std::string& path, const ReportLine& re
         // A plan that a save writes otherwise ("AC#01", "50.0%", a ";" comment) gets the line a
         // save writes; one that a load could not read back in that form stays as it is.
         FlightPlan made;
-        if (!ChangePlan(made, f.Fields())) {
-            if (report)
-                report(number, std::string(line));
-            return keep(line);
-        }
+        if (!ChangePlan(made, f.Fields()))
+            return keepAndReport();
         ++plans;
         return sink.Make(made);
     };
@@ -347,6 +347,18 @@ LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept)
     return result;
 }
 
+bool DoubtfulLine(std::string_view line, std::string& shown) {
+    if (line.empty())
+        return false;
+    PlanFieldTexts f;
+    if (f.Split(line)) { // a plan whose line, as a save writes it, a load would not read back
+        shown.assign(line);
+        return true;
+    }
+    shown = f.INP;
+    return f.Cment.empty();
+}
+
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
                              const std::function<bool(TrafficSet&, int64_t)>& block) {
     LoadResult result;
@@ -420,6 +432,20 @@ ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder) {
     const std::optional<std::string> suffix = SetSuffix(FileName(plansFile));
     return {ListFile(folder, suffix, "Aircraft_", "Aircraft.txt"),
             ListFile(folder, suffix, "Airports_", "Airports.txt")};
+}
+
+std::vector<std::string> SetsInFolder(const std::string& given, std::string& error) {
+    std::string folder = given;
+    while (folder.size() > 1 && IsPathSeparator(folder.back()))
+        folder.pop_back();
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : EntriesOf(folder, error))
+        if (!entry.Folder && (EqualsNoCase(entry.Name, PlansName) || SetSuffix(entry.Name)))
+            names.push_back(entry.Name);
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names)
+        name = Joined(folder, name);
+    return names;
 }
 
 PlansFileChoice PlansFileOf(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tarvik {
 
@@ -38,6 +40,15 @@ enum class PlansKept { InTable, Counted, NotRead };
 // Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report,
                       PlansKept kept = PlansKept::InTable);
+
+// True for a line that a load keeps (no plan) and reports as doubtful, with the text it reports
+// in shown: the line as SplitPlans leaves it, or the whole line of a plan whose line as a save
+// writes it a load would not read back.
+bool DoubtfulLine(std::string_view line, std::string& shown);
+
+// The flight-plan files of the sets in folder, in name order: its FlightPlans.txt and each
+// FlightPlans_<suffix>.txt (letter case ignored). Error says why the folder could not be read.
+std::vector<std::string> SetsInFolder(const std::string& folder, std::string& error);
 
 // Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
 // time: the plans and kept lines of each block become the set's (its plans from index 0, LastPlan

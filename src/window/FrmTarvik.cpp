@@ -150,10 +150,12 @@ void FrmTarvik::BuildControls() {
     MnuFiles->setObjectName(QStringLiteral("MnuFiles"));
     MnuOpen = MnuFiles->addAction(QStringLiteral("&Open"));
     MnuSave = MnuFiles->addAction(QStringLiteral("&Save"));
+    MnuCheck = MnuFiles->addAction(QStringLiteral("&Check Set"));
     MNUDivider = MnuFiles->addAction(QStringLiteral("______"));
     MnuExit = MnuFiles->addAction(QStringLiteral("E&xit"));
     MnuOpen->setObjectName(QStringLiteral("MnuOpen"));
     MnuSave->setObjectName(QStringLiteral("MnuSave"));
+    MnuCheck->setObjectName(QStringLiteral("MnuCheck"));
     MNUDivider->setObjectName(QStringLiteral("MNUDivider"));
     MnuExit->setObjectName(QStringLiteral("MnuExit"));
 

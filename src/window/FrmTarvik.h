@@ -42,6 +42,8 @@ public:
     // about unsaved changes, and is refused during a review.
     void OpenPlansFile(const QString& path);
     void MnuSave_Click();
+    // Shows what the traffic compiler would trip on in the open set; refused during a review.
+    void MnuCheck_Click();
     void MnuExit_Click();
 
     // Handlers of the control arrays; Index is the member's index.
@@ -65,6 +67,7 @@ public:
     QMenu* MnuFiles = nullptr;
     QAction* MnuOpen = nullptr;
     QAction* MnuSave = nullptr;
+    QAction* MnuCheck = nullptr;
     QAction* MNUDivider = nullptr;
     QAction* MnuExit = nullptr;
 

@@ -3,11 +3,13 @@
 #include "platform/DlgAIc.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SettingsStore.h"
+#include "run/SetCheck.h"
 #include "traffic/Files.h"
 #include "traffic/Load.h"
 #include "traffic/QtPaths.h"
 #include "traffic/Save.h"
 #include "window/Bytes.h"
+#include "window/CheckSetList.h"
 #include "window/Texts.h"
 
 #include <QAction>
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 
 namespace tarvik {
 
@@ -47,6 +50,7 @@ QString ReportText(int64_t line, const std::string& text) {
 void FrmTarvik::SetUpFiles() {
     connect(MnuOpen, &QAction::triggered, this, [this] { MnuOpen_Click(); });
     connect(MnuSave, &QAction::triggered, this, [this] { MnuSave_Click(); });
+    connect(MnuCheck, &QAction::triggered, this, [this] { MnuCheck_Click(); });
     connect(MnuExit, &QAction::triggered, this, [this] { MnuExit_Click(); });
 }
 
@@ -80,6 +84,39 @@ void FrmTarvik::Report(ReportFlood& flood, int64_t line, const std::string& text
     const Answer answer = P.Messages->Show(this, ReportText(line, text), texts::Oops,
                                            flood.Shown++ > 0 ? Buttons::OkStop : Buttons::Ok);
     flood.Stopped = answer == Answer::Stop || answer == Answer::Dismissed;
+}
+
+void FrmTarvik::MnuCheck_Click() {
+    if (Ending)
+        return;
+    if (IsRunning()) {
+        ShowOops(texts::CheckDuringRun);
+        return;
+    }
+    if (LoadStarted && !Set.PlansWhole) {
+        ShowOops(texts::PlansNotWhole);
+        return;
+    }
+    std::vector<Diagnostic> found;
+    const DiagnosticSink keep = [&found](Diagnostic&& d) { found.push_back(std::move(d)); };
+    SetChecker checker;
+    std::vector<Diagnostic> listed; // the lists' own, after the plans as on the command line
+    checker.BeginSet(Set, [&listed](Diagnostic&& d) { listed.push_back(std::move(d)); });
+    checker.CheckLines(Set, 1, keep);
+    std::move(listed.begin(), listed.end(), std::back_inserter(found));
+    // The lines of the set as a save writes them, to show the one of a row chosen.
+    std::vector<std::string_view> lines;
+    SavedLines saved(Set);
+    for (std::string_view line; saved.Next(line);)
+        lines.push_back(line);
+    CheckSetList list(
+        std::move(found), Set.PlansFile,
+        [this, lines](int64_t line) {
+            if (line >= 1 && static_cast<std::size_t>(line) <= lines.size())
+                TxtTarvik->setPlainText(ToQ(lines[static_cast<std::size_t>(line - 1)]));
+        },
+        this);
+    list.exec();
 }
 
 bool FrmTarvik::ReadyToOpen() {

@@ -44,5 +44,7 @@ inline const QString FolderNotRemembered = QStringLiteral(
     "The Flight Plans Were Saved\nBut Their Folder Could Not Be Written To The Settings");
 inline const QString OpenDuringRun =
     QStringLiteral("Finish Or Cancel The Review Before Opening Another Traffic Set");
+inline const QString CheckDuringRun =
+    QStringLiteral("Finish Or Cancel The Review Before Checking The Traffic Set");
 
 } // namespace tarvik::texts

@@ -1,0 +1,385 @@
+#include "run/SetCheck.h"
+
+#include "run/Rule.h"
+#include "traffic/Load.h"
+#include "traffic/Text.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace tarvik {
+
+const std::array<DiagnosticKind, 10> DiagnosticKinds = {{
+    {"doubtful-line", Severity::Error, "There may be a problem in this line: AC#1,N1"},
+    {"unknown-aircraft", Severity::Error, "aircraft number 9 is not in Aircraft.txt"},
+    {"unknown-home-airport", Severity::Error, "home airport KXYZ is not in Airports.txt"},
+    {"unknown-airport", Severity::Error, "airport KXYZ of the legs is not in Airports.txt"},
+    {"duplicate-identifier", Severity::Warning,
+     "aircraft identifier N123 is used before, at FlightPlans.txt:12"},
+    {"duplicate-aircraft-number", Severity::Warning,
+     "aircraft number 7 is listed before, at line 3"},
+    {"percentage", Severity::Warning, "percentage 150 is outside 0 to 100"},
+    {"frequency", Severity::Warning, "flight frequency Daily is none of 1Hr 2hr ... Week"},
+    {"flight-rules", Severity::Warning, "flight rules XFR are neither IFR nor VFR"},
+    {"legs-shape", Severity::Warning,
+     "the legs do not split into flights of six fields, the last closed by the home airport"},
+}};
+
+namespace {
+
+enum Kind {
+    DoubtfulLineKind,
+    UnknownAircraft,
+    UnknownHomeAirport,
+    UnknownAirport,
+    DuplicateIdentifier,
+    DuplicateAircraftNumber,
+    PercentageKind,
+    FrequencyKind,
+    FlightRulesKind,
+    LegsShape,
+};
+
+std::string FileName(const std::string& path) {
+    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    return std::string(cut.base(), path.end());
+}
+
+// A text as the checks compare it: letters in one case. Short texts (most codes and identifiers)
+// pack into one number with their length, which makes a quick key; longer ones stay texts.
+struct Key {
+    uint64_t Packed = 0; // 0: the text is longer than Short
+    std::string Long;
+
+    static constexpr std::size_t Short = 7;
+    explicit Key(std::string_view text) {
+        if (text.size() > Short) {
+            Long.resize(text.size());
+            std::transform(text.begin(), text.end(), Long.begin(), FoldCase);
+            return;
+        }
+        Packed = uint64_t{text.size() + 1} << 56;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            Packed |= uint64_t{static_cast<unsigned char>(FoldCase(text[i]))} << (8 * i);
+    }
+};
+
+// Packed keys (never 0) with a value each, in one flat table searched from the key's hash on.
+template <typename Number, typename Value> class PackedTable {
+public:
+    // The value of key, or null when it is not in the table.
+    const Value* Find(Number key) const {
+        if (Keys.empty())
+            return nullptr;
+        for (std::size_t at = Slot(key);; at = (at + 1) & (Keys.size() - 1)) {
+            if (Keys[at] == key)
+                return &Values[at];
+            if (Keys[at] == 0)
+                return nullptr;
+        }
+    }
+    // Adds key with value unless it is there; the value the table holds for it, and whether it was
+    // added.
+    std::pair<const Value*, bool> Add(Number key, const Value& value) {
+        if (4 * (Count + 1) > 3 * Keys.size())
+            Grow(Keys.size() * 2);
+        std::size_t at = Slot(key);
+        for (; Keys[at] != 0; at = (at + 1) & (Keys.size() - 1))
+            if (Keys[at] == key)
+                return {&Values[at], false};
+        Keys[at] = key;
+        Values[at] = value;
+        ++Count;
+        return {&Values[at], true};
+    }
+    void Clear() {
+        Keys.clear();
+        Values.clear();
+        Count = 0;
+    }
+    // Asks for the slot of key to be brought near the processor before it is searched.
+    void Prefetch(Number key) const {
+        if (!Keys.empty())
+            __builtin_prefetch(&Keys[Slot(key)]);
+    }
+    // Room for n keys without growing.
+    void Reserve(std::size_t n) {
+        if (4 * n > 3 * Keys.size())
+            Grow(n * 4 / 3);
+    }
+
+private:
+    // The top bits of the key times the golden ratio: every bit of the key moves them.
+    std::size_t Slot(Number key) const {
+        return static_cast<std::size_t>((uint64_t{key} * 0x9E3779B97F4A7C15ull) >> Shift);
+    }
+    // To at least size slots, a power of two.
+    void Grow(std::size_t size) {
+        std::size_t slots = 1024;
+        while (slots < size)
+            slots *= 2;
+        std::vector<Number> keys(slots);
+        Shift = 64;
+        for (std::size_t n = keys.size(); n > 1; n /= 2)
+            --Shift;
+        std::vector<Value> values(keys.size());
+        keys.swap(Keys);
+        values.swap(Values);
+        Count = 0;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] != 0)
+                Add(keys[i], values[i]);
+    }
+
+    std::vector<Number> Keys;
+    std::vector<Value> Values;
+    std::size_t Count = 0;
+    int Shift = 64;
+};
+
+// A text of one to four characters, none of them NUL, in one case, packed into a number that
+// is never 0; 0 for any other text.
+uint32_t Code4(std::string_view text) {
+    if (text.empty() || text.size() > 4)
+        return 0;
+    uint32_t packed = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0')
+            return 0;
+        packed |= uint32_t{static_cast<unsigned char>(FoldCase(text[i]))} << (8 * i);
+    }
+    return packed;
+}
+
+// A set of texts, letter case ignored. Codes of up to four characters, which most are, take the
+// smallest table, which the searches of a whole set keep near the processor.
+class TextSet {
+public:
+    void Clear() {
+        Short.Clear();
+        Packed.Clear();
+        Long.clear();
+    }
+    void Add(std::string_view text) {
+        if (const uint32_t code = Code4(text)) {
+            Short.Add(code, 1);
+            return;
+        }
+        Key key(text);
+        if (key.Packed)
+            Packed.Add(key.Packed, 1);
+        else
+            Long.insert(std::move(key.Long));
+    }
+    void Prefetch(std::string_view text) const {
+        if (const uint32_t code = Code4(text))
+            Short.Prefetch(code);
+    }
+    bool Holds(std::string_view text) const {
+        if (const uint32_t code = Code4(text))
+            return Short.Find(code) != nullptr;
+        const Key key(text);
+        return key.Packed ? Packed.Find(key.Packed) != nullptr : Long.count(key.Long) > 0;
+    }
+
+private:
+    PackedTable<uint32_t, char> Short;
+    PackedTable<uint64_t, char> Packed;
+    std::unordered_set<std::string> Long;
+};
+
+// Where a text was first seen: the index of its file among the files seen, and its line.
+struct Place {
+    uint32_t File = 0;
+    uint32_t Line = 0;
+};
+
+// Texts with the place each was first seen, letter case ignored.
+class FirstPlaces {
+public:
+    void Reserve(std::size_t n) { Packed.Reserve(n); }
+    void Prefetch(std::string_view text) const {
+        const Key key(text);
+        if (key.Packed)
+            Packed.Prefetch(key.Packed);
+    }
+    // The place text was first seen, or none when this is the first time (place is kept then).
+    const Place* Seen(std::string_view text, const Place& place) {
+        Key key(text);
+        if (key.Packed) {
+            const auto [at, added] = Packed.Add(key.Packed, place);
+            return added ? nullptr : at;
+        }
+        const auto [at, added] = Long.try_emplace(std::move(key.Long), place);
+        return added ? nullptr : &at->second;
+    }
+
+private:
+    PackedTable<uint64_t, Place> Packed;
+    std::unordered_map<std::string, Place> Long;
+};
+
+bool OneOf(std::string_view text, const std::string_view* first, const std::string_view* last) {
+    return std::any_of(first, last,
+                       [text](std::string_view word) { return EqualsNoCase(text, word); });
+}
+
+std::string FrequencyList() {
+    std::string list;
+    for (const std::string_view word : FrequencyWords)
+        list += (list.empty() ? "" : " ") + std::string(word);
+    return list;
+}
+
+} // namespace
+
+bool IsDiagnosticCode(std::string_view code) {
+    return std::any_of(DiagnosticKinds.begin(), DiagnosticKinds.end(),
+                       [code](const DiagnosticKind& kind) { return kind.Code == code; });
+}
+
+std::string DiagnosticText(const Diagnostic& d) {
+    return d.File + ":" + std::to_string(d.Line) +
+           (d.Level == Severity::Error ? ": error: " : ": warning: ") + d.Message + " [" +
+           std::string(d.Code) + "]";
+}
+
+struct SetChecker::Lists {
+    std::vector<bool> Aircraft = std::vector<bool>(65536);
+    TextSet Airports;
+    FirstPlaces Identifiers;
+    std::vector<std::string> Files; // the flight-plan files begun, for the places of identifiers
+    std::vector<std::string> AircraftFiles; // the aircraft files whose numbers were checked
+    std::string PlansFile, AircraftName, AirportsName;
+};
+
+SetChecker::SetChecker() : Known(std::make_unique<Lists>()) {}
+SetChecker::~SetChecker() = default;
+
+namespace {
+
+Diagnostic Made(const std::string& file, int64_t line, Kind kind, std::string message) {
+    const DiagnosticKind& k = DiagnosticKinds[kind];
+    return {file, line, k.Level, std::move(message), k.Code};
+}
+
+} // namespace
+
+void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
+    Lists& k = *Known;
+    const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
+    k.PlansFile = set.PlansFile;
+    k.AircraftName = FileName(lists.Aircraft);
+    k.AirportsName = FileName(lists.Airports);
+    k.Files.push_back(set.PlansFile);
+    std::fill(k.Aircraft.begin(), k.Aircraft.end(), false);
+    // An aircraft file that several sets share is told about once.
+    const bool told = std::find(k.AircraftFiles.begin(), k.AircraftFiles.end(), lists.Aircraft) !=
+                      k.AircraftFiles.end();
+    if (!told)
+        k.AircraftFiles.push_back(lists.Aircraft);
+    std::unordered_map<int16_t, int64_t> firstLine;
+    const int32_t lastAircraft = std::min(set.LastAircraft, set.AircraftTable.Size() - 1);
+    for (int32_t i = 0; i <= lastAircraft; ++i) {
+        const int16_t tag = set.AircraftTable[i].Atag;
+        if (tag == 0)
+            continue; // an empty line
+        const auto [at, added] = firstLine.try_emplace(tag, i + 1);
+        if (!added && !told)
+            sink(Made(lists.Aircraft, i + 1, DuplicateAircraftNumber,
+                      "aircraft number " + std::to_string(tag) + " is listed before, at line " +
+                          std::to_string(at->second)));
+        k.Aircraft[static_cast<uint16_t>(tag)] = true;
+    }
+    // A line of a real set takes about a hundred bytes.
+    k.Identifiers.Reserve(
+        static_cast<std::size_t>(std::max<int64_t>(set.PlansStamp.Size, 0) / 100));
+    k.Airports.Clear();
+    const int32_t lastAirport = std::min(set.LastAirport, set.AirportTable.Size() - 1);
+    for (int32_t i = 0; i <= lastAirport; ++i)
+        k.Airports.Add(TrimBlanks(set.AirportTable[i]));
+}
+
+void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const DiagnosticSink& sink) {
+    Lists& k = *Known;
+    const auto file = static_cast<uint32_t>(k.Files.size() - 1);
+    std::string shown;
+    std::size_t kept = 0;
+    int64_t line = firstLine;
+    const auto keptLine = [&] {
+        if (DoubtfulLine(set.KeptLines[kept].Text, shown))
+            sink(Made(k.PlansFile, line, DoubtfulLineKind,
+                      "There may be a problem in this line: " + shown));
+        ++kept;
+        ++line;
+    };
+    const int32_t last = std::min(set.LastPlan, set.PlanTable.Size() - 1);
+    // The tables are searched at random, each search a wait for memory: the searches of a plan
+    // a few ahead are asked for before those of this one are made.
+    constexpr int32_t Ahead = 8;
+    for (int32_t i = 0; i <= last; ++i, ++line) {
+        if (i + Ahead <= last) {
+            const FlightPlan& next = set.PlanTable[i + Ahead];
+            k.Identifiers.Prefetch(next.TailNum());
+            k.Airports.Prefetch(TrimBlanks(next.HPort()));
+        }
+        while (kept < set.KeptLines.size() && set.KeptLines[kept].Before <= i)
+            keptLine();
+        const FlightPlan& plan = set.PlanTable[i];
+        if (!k.Aircraft[static_cast<uint16_t>(plan.Tag())])
+            sink(Made(k.PlansFile, line, UnknownAircraft,
+                      "aircraft number " + std::to_string(plan.Tag()) + " is not in " +
+                          k.AircraftName));
+        const std::string_view home = TrimBlanks(plan.HPort());
+        if (!k.Airports.Holds(home))
+            sink(Made(k.PlansFile, line, UnknownHomeAirport,
+                      "home airport " + std::string(home) + " is not in " + k.AirportsName));
+        // Flights of six fields: departure, arrival, level, F or R, number, airport; the home
+        // airport closes the last, so the legs hold one field less than whole flights.
+        const std::string_view legs = plan.TheRest();
+        const auto fields = static_cast<std::size_t>(std::count(legs.begin(), legs.end(), ',')) + 1;
+        if (fields % 6 != 5) {
+            sink(Made(k.PlansFile, line, LegsShape,
+                      std::string(DiagnosticKinds[LegsShape].Example)));
+        } else {
+            std::size_t from = 0;
+            for (std::size_t field = 0; field < fields; ++field) {
+                const std::size_t comma = std::min(legs.find(',', from), legs.size());
+                if (field % 6 == 5) {
+                    const std::string_view airport = TrimBlanks(legs.substr(from, comma - from));
+                    if (!k.Airports.Holds(airport))
+                        sink(Made(k.PlansFile, line, UnknownAirport,
+                                  "airport " + std::string(airport) + " of the legs is not in " +
+                                      k.AirportsName));
+                }
+                from = comma + 1;
+            }
+        }
+        if (!plan.TailNum().empty())
+            if (const Place* first =
+                    k.Identifiers.Seen(plan.TailNum(), {file, static_cast<uint32_t>(line)}))
+                sink(Made(k.PlansFile, line, DuplicateIdentifier,
+                          "aircraft identifier " + std::string(plan.TailNum()) +
+                              " is used before, at " + k.Files[first->File] + ":" +
+                              std::to_string(first->Line)));
+        if (plan.Pcent() < 0 || plan.Pcent() > 100)
+            sink(Made(k.PlansFile, line, PercentageKind,
+                      "percentage " + std::to_string(plan.Pcent()) + " is outside 0 to 100"));
+        if (!OneOf(plan.Rate(), FrequencyWords.data(),
+                   FrequencyWords.data() + FrequencyWords.size()))
+            sink(Made(k.PlansFile, line, FrequencyKind,
+                      "flight frequency " + std::string(plan.Rate()) + " is none of " +
+                          FrequencyList()));
+        if (!OneOf(plan.Ivfr(), FlightRuleWords.data(),
+                   FlightRuleWords.data() + FlightRuleWords.size()))
+            sink(Made(k.PlansFile, line, FlightRulesKind,
+                      "flight rules " + std::string(plan.Ivfr()) + " are neither IFR nor VFR"));
+    }
+    while (kept < set.KeptLines.size())
+        keptLine();
+}
+
+} // namespace tarvik
