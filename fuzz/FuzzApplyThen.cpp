@@ -213,5 +213,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     else
         Require(Same(after, before), "a change that the line can't carry is not made");
     Require(ReadsBack(after), "a load reads a changed plan back as the same plan");
+
+    // A plan that refers to the line it was read from, as a load makes it of a line that is
+    // already the line a save writes, changes the same way.
+    tarvik::PlanCut read;
+    if (tarvik::CutPlan(in.Line, read)) {
+        tarvik::FlightPlan asRead;
+        asRead.Refer(in.Line.data(), read);
+        fuzz::ByteRandom again(in.Draws, in.RawDraws);
+        tarvik::ApplyThen(asRead, in.Change, again);
+        Require(Same(asRead, after), "a plan read as it is changes as a plan of its own does");
+    }
     return 0;
 }

@@ -6,11 +6,15 @@
 #include "traffic/Text.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstring>
 #include <initializer_list>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tarvik {
@@ -359,73 +363,145 @@ bool DoubtfulLine(std::string_view line, std::string& shown) {
     return f.Cment.empty();
 }
 
+namespace {
+
+// Cuts a flight-plan file into blocks of whole lines, each into a set of its own.
+class BlockCutter {
+public:
+    BlockCutter(LineReader& in, const std::string& path) : In(in), Path(path) {}
+
+    // Reads and cuts the next block into set, the number of its first line in first; false at the
+    // end of the file, or at a stop (Result then says where and why).
+    bool Next(TrafficSet& set, int64_t& first) {
+        if (Ended)
+            return false;
+        try {
+            return Cut(set, first);
+        } catch (const std::bad_alloc&) {
+            Result =
+                Stopped(Result, Path, LinesBefore + 1, "there is not enough memory to read it");
+            Ended = true;
+            return false;
+        }
+    }
+
+    LoadResult Result;
+    bool Ended = false;
+
+private:
+    bool Cut(TrafficSet& set, int64_t& first) {
+        if (set.PlansTexts.empty())
+            set.PlansTexts.emplace_back();
+        FileText& text = set.PlansTexts.back();
+        text.Reserve(BlockBytes, 0);
+        std::size_t len = Carry.size();
+        std::memcpy(text.Data(), Carry.data(), len);
+        bool more = true;
+        while (more && len < BlockBytes / 2)
+            more = In.ReadSome(text, len);
+        // The whole lines read so far; a CR at the end may yet be followed by its LF. A block
+        // without a line end holds a line too long, at which the reader stops.
+        std::size_t whole = len;
+        if (more) {
+            whole = len > 0 && text.Data()[len - 1] == '\r' ? len - 1 : len;
+            while (whole > 0 && text.Data()[whole - 1] != '\n' && text.Data()[whole - 1] != '\r')
+                --whole;
+            if (whole == 0)
+                whole = len;
+        }
+        set.PlanTable.Resize(0);
+        set.KeptLines.clear();
+        set.PlanCursor = -1;
+        text.Size = whole;
+        text.AtFileStart = LinesBefore == 0;
+        LineReader reader(std::string_view(text.Data(), whole),
+                          more || !In.Failed() ? std::string() : In.Error(), LinesBefore);
+        PlanTableSink sink{set};
+        const bool taken = TakePlanLines(reader, Path, nullptr, Result, sink, Tally);
+        set.LastPlan = set.PlanCursor;
+        set.PlanTable.Resize(set.LastPlan + 1);
+        first = LinesBefore + 1;
+        LinesBefore = reader.LineNumber();
+        Carry.assign(text.Data() + whole, len - whole);
+        Ended = !more || !taken;
+        if (taken && !more) {
+            Result.PlansRead = true;
+            Result.Complete = true;
+        }
+        return taken;
+    }
+
+    LineReader& In;
+    const std::string& Path;
+    std::string Carry; // the start of a line read with the block before
+    int64_t LinesBefore = 0;
+    PlanTally Tally;
+};
+
+} // namespace
+
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
                              const std::function<bool(TrafficSet&, int64_t)>& block) {
     LoadResult result;
     LineReader in;
     if (!OpenLines(in, set.PlansFile, result))
         return result;
-    if (in.Stamp() != expected) {
-        result = Stopped(result, set.PlansFile, 0, "another program changed the file");
-        return result;
-    }
-    FileText text;
-    std::size_t len = 0;
-    int64_t linesBefore = 0;
-    PlanTally tally;
-    try {
-        text.Reserve(BlockBytes, 0);
-    } catch (const std::bad_alloc&) {
-        return Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
-    }
-    for (bool more = true; more;) {
-        more = len < BlockBytes / 2 ? in.ReadSome(text, len) : true;
-        if (more && len < BlockBytes / 2)
-            continue;
-        // The whole lines read so far; a CR at the end may yet be followed by its LF.
-        std::size_t whole = len;
-        if (more) {
-            whole = len > 0 && text.Data()[len - 1] == '\r' ? len - 1 : len;
-            while (whole > 0 && text.Data()[whole - 1] != '\n' && text.Data()[whole - 1] != '\r')
-                --whole;
-            if (whole == 0 && len <= FlightPlan::LongestLine)
-                continue; // read on to the line's end
-            if (whole == 0)
-                whole = len; // a line too long: the reader stops at it
+    if (in.Stamp() != expected)
+        return Stopped(result, set.PlansFile, 0, "another program changed the file");
+    // Two blocks take turns: while the caller works on one, a thread of its own cuts the next.
+    enum class Slot { Free, Ready, End };
+    struct Turn {
+        TrafficSet Set;
+        int64_t First = 0;
+        Slot State = Slot::Free;
+    };
+    std::array<Turn, 2> turns;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool stop = false;
+    BlockCutter cutter(in, set.PlansFile);
+    std::thread cutting([&] {
+        for (std::size_t k = 0;; k ^= 1) {
+            Turn& turn = turns[k];
+            {
+                std::unique_lock<std::mutex> held(lock);
+                changed.wait(held, [&] { return stop || turn.State == Slot::Free; });
+                if (stop)
+                    return;
+            }
+            const bool cut = cutter.Next(turn.Set, turn.First);
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                turn.State = cut ? Slot::Ready : Slot::End;
+            }
+            changed.notify_all();
+            if (!cut)
+                return;
         }
-        set.PlanTable.Resize(0);
-        set.KeptLines.clear();
-        set.PlanCursor = -1;
-        const std::string_view lines(text.Data(), whole);
-        LineReader reader(lines, more || !in.Failed() ? std::string() : in.Error(), linesBefore);
-        text.Size = whole;
-        text.AtFileStart = linesBefore == 0;
-        set.PlansTexts.clear();
-        set.PlansTexts.push_back(std::move(text));
-        PlanTableSink sink{set};
-        const bool taken = TakePlanLines(reader, set.PlansFile, nullptr, result, sink, tally);
-        set.LastPlan = set.PlanCursor;
-        set.PlanTable.Resize(set.LastPlan + 1);
-        const bool goOn = taken && block(set, linesBefore + 1);
-        linesBefore = reader.LineNumber();
-        set.PlanTable.Resize(0);
-        set.KeptLines.clear();
-        set.LastPlan = -1;
-        text = std::move(set.PlansTexts.back());
-        set.PlansTexts.clear();
-        if (!goOn) {
-            if (taken)
-                result = Stopped(result, set.PlansFile, linesBefore, "the reading was broken off");
-            return result;
+    });
+    bool broken = false;
+    for (std::size_t k = 0;; k ^= 1) {
+        Turn& turn = turns[k];
+        {
+            std::unique_lock<std::mutex> held(lock);
+            changed.wait(held, [&] { return turn.State != Slot::Free; });
+            if (turn.State == Slot::End)
+                break;
         }
-        std::memmove(text.Data(), text.Data() + whole, len - whole);
-        len -= whole;
+        broken = !block(turn.Set, turn.First);
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            turn.State = Slot::Free;
+            stop = broken;
+        }
+        changed.notify_all();
+        if (broken)
+            break;
     }
-    if (in.Failed())
-        return Stopped(result, set.PlansFile, linesBefore + 1, in.Error());
-    result.PlansRead = true;
-    result.Complete = true;
-    return result;
+    cutting.join();
+    if (broken)
+        return Stopped(cutter.Result, set.PlansFile, 0, "the reading was broken off");
+    return cutter.Result;
 }
 
 ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder) {

@@ -51,10 +51,11 @@ bool DoubtfulLine(std::string_view line, std::string& shown);
 std::vector<std::string> SetsInFolder(const std::string& folder, std::string& error);
 
 // Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
-// time: the plans and kept lines of each block become the set's (its plans from index 0, LastPlan
-// the last) as a load makes them, and go to block(set, number of the block's first line); block
-// returns false to break the reading off. Doubtful lines are not reported again. The result is
-// complete when the whole file was read; the lists are not read.
+// time: the plans and kept lines of each block, as a load makes them, go to block(a set of the
+// block's own, the number of the block's first line), its plans from index 0 to LastPlan; block
+// returns false to break the reading off. While block works on one, a thread of its own reads the
+// next. Doubtful lines are not reported again. The result is complete when the whole file was
+// read; the lists are not read.
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
                              const std::function<bool(TrafficSet&, int64_t)>& block);
 

@@ -293,11 +293,40 @@ bool PlanReadsBack(const FlightPlan& plan) {
     return !f.TheRest.empty() && ReadsBack(line, made, f);
 }
 
+namespace {
+// A value that a line's leading fields can take without changing how a load cuts it.
+bool LeadingValue(std::string_view v) {
+    if (v.empty())
+        return true;
+    for (const char c : {',', ';', '\r', '\n'})
+        if (std::memchr(v.data(), c, v.size()))
+            return false;
+    return v.find("//") == std::string_view::npos;
+}
+
+bool Same(std::string_view a, std::string_view b) {
+    return a.data() == b.data() && a.size() == b.size();
+}
+
+// True when the new fields of a plan read as it was read (cut at the load as the line a save
+// writes) differ from its own only in the number, the identifier, the percentage, the frequency and
+// the flight rules, with values that hold no comma, ";" or "//": the line is then cut at the same
+// commas, and its comment and home airport are found where they were.
+bool OnlyLeadingFieldsChanged(const FlightPlan& plan, const PlanFields& f) {
+    return plan.ReadAsIs() && f.Tag != 0 && Same(f.HPort, plan.HPort()) &&
+           Same(f.TheRest, plan.TheRest()) && Same(f.Cment, plan.Cment()) &&
+           LeadingValue(f.TailNum) && LeadingValue(f.Rate) && LeadingValue(f.Ivfr);
+}
+} // namespace
+
 bool ChangePlan(FlightPlan& plan, const PlanFields& fields) {
     thread_local std::string line;
     PlanCut made;
     ComposeLine(fields, line, made);
-    if (fields.TheRest.empty() || !ReadsBack(line, made, fields))
+    const bool readsBack = OnlyLeadingFieldsChanged(plan, fields)
+                               ? line.size() <= LineReader::LongestLine
+                               : !fields.TheRest.empty() && ReadsBack(line, made, fields);
+    if (!readsBack)
         return false;
     plan.TakeCopy(line, made);
     return true;
