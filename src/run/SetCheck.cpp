@@ -67,51 +67,55 @@ struct Key {
     }
 };
 
-// Packed keys (never 0) with a value each, in one flat table searched from the key's hash on.
+// Packed keys (never 0) with a value each, in one flat table searched from the key's hash on; a
+// key and its value lie side by side, so that a search waits for memory once.
 template <typename Number, typename Value> class PackedTable {
 public:
     // The value of key, or null when it is not in the table.
     const Value* Find(Number key) const {
-        if (Keys.empty())
+        if (Slots.empty())
             return nullptr;
-        for (std::size_t at = Slot(key);; at = (at + 1) & (Keys.size() - 1)) {
-            if (Keys[at] == key)
-                return &Values[at];
-            if (Keys[at] == 0)
+        for (std::size_t at = Slot(key);; at = (at + 1) & (Slots.size() - 1)) {
+            if (Slots[at].Key == key)
+                return &Slots[at].Val;
+            if (Slots[at].Key == 0)
                 return nullptr;
         }
     }
     // Adds key with value unless it is there; the value the table holds for it, and whether it was
     // added.
     std::pair<const Value*, bool> Add(Number key, const Value& value) {
-        if (4 * (Count + 1) > 3 * Keys.size())
-            Grow(Keys.size() * 2);
+        if (4 * (Count + 1) > 3 * Slots.size())
+            Grow(Slots.size() * 2);
         std::size_t at = Slot(key);
-        for (; Keys[at] != 0; at = (at + 1) & (Keys.size() - 1))
-            if (Keys[at] == key)
-                return {&Values[at], false};
-        Keys[at] = key;
-        Values[at] = value;
+        for (; Slots[at].Key != 0; at = (at + 1) & (Slots.size() - 1))
+            if (Slots[at].Key == key)
+                return {&Slots[at].Val, false};
+        Slots[at] = {key, value};
         ++Count;
-        return {&Values[at], true};
+        return {&Slots[at].Val, true};
     }
     void Clear() {
-        Keys.clear();
-        Values.clear();
+        Slots.clear();
         Count = 0;
     }
     // Asks for the slot of key to be brought near the processor before it is searched.
     void Prefetch(Number key) const {
-        if (!Keys.empty())
-            __builtin_prefetch(&Keys[Slot(key)]);
+        if (!Slots.empty())
+            __builtin_prefetch(&Slots[Slot(key)]);
     }
     // Room for n keys without growing.
     void Reserve(std::size_t n) {
-        if (4 * n > 3 * Keys.size())
+        if (4 * n > 3 * Slots.size())
             Grow(n * 4 / 3);
     }
 
 private:
+    struct Entry {
+        Number Key = 0;
+        Value Val{};
+    };
+
     // The top bits of the key times the golden ratio: every bit of the key moves them.
     std::size_t Slot(Number key) const {
         return static_cast<std::size_t>((uint64_t{key} * 0x9E3779B97F4A7C15ull) >> Shift);
@@ -121,21 +125,18 @@ private:
         std::size_t slots = 1024;
         while (slots < size)
             slots *= 2;
-        std::vector<Number> keys(slots);
+        std::vector<Entry> old(slots);
+        old.swap(Slots);
         Shift = 64;
-        for (std::size_t n = keys.size(); n > 1; n /= 2)
+        for (std::size_t n = Slots.size(); n > 1; n /= 2)
             --Shift;
-        std::vector<Value> values(keys.size());
-        keys.swap(Keys);
-        values.swap(Values);
         Count = 0;
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (keys[i] != 0)
-                Add(keys[i], values[i]);
+        for (const Entry& entry : old)
+            if (entry.Key != 0)
+                Add(entry.Key, entry.Val);
     }
 
-    std::vector<Number> Keys;
-    std::vector<Value> Values;
+    std::vector<Entry> Slots;
     std::size_t Count = 0;
     int Shift = 64;
 };
@@ -186,8 +187,8 @@ public:
     }
 
 private:
-    PackedTable<uint32_t, char> Short;
-    PackedTable<uint64_t, char> Packed;
+    PackedTable<uint32_t, uint8_t> Short;
+    PackedTable<uint64_t, uint8_t> Packed;
     std::unordered_set<std::string> Long;
 };
 
@@ -321,6 +322,8 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
     // a few ahead are asked for before those of this one are made.
     constexpr int32_t Ahead = 8;
     for (int32_t i = 0; i <= last; ++i, ++line) {
+        if (i + 2 * Ahead <= last) // the line whose searches are asked for next
+            __builtin_prefetch(set.PlanTable[i + 2 * Ahead].Text().data());
         if (i + Ahead <= last) {
             const FlightPlan& next = set.PlanTable[i + Ahead];
             k.Identifiers.Prefetch(next.TailNum());
