@@ -70,9 +70,12 @@ RunSeen LastRun;
 
 // The window is ready for the next run: review down, OK enabled, plan number empty.
 bool Idle(tarvik::FrmTarvik& w) {
-    return w.CmdTarvik[0]->isEnabled() && !w.CmdTarvik[1]->isEnabled() &&
-           !w.CmdTarvik[2]->isEnabled() && !w.CmdTarvik[3]->isEnabled() &&
-           w.TxtTarvik->document()->isEmpty() && w.LBLTarvik[12]->text().isEmpty();
+    return w.CmdTarvik[tarvik::FrmTarvik::OkButton]->isEnabled() &&
+           !w.CmdTarvik[tarvik::FrmTarvik::ChangeThisButton]->isEnabled() &&
+           !w.CmdTarvik[tarvik::FrmTarvik::SkipButton]->isEnabled() &&
+           !w.CmdTarvik[tarvik::FrmTarvik::ChangeLotButton]->isEnabled() &&
+           w.TxtTarvik->document()->isEmpty() &&
+           w.LBLTarvik[tarvik::FrmTarvik::PlanNumber]->text().isEmpty();
 }
 
 bool NoMessages(Bench& b) {
@@ -100,8 +103,9 @@ bool CheckOpen(Bench& b) {
     tarvik::FrmTarvik& w = W(b);
     if (!NoMessages(b))
         return false;
-    const QString figures =
-        w.LBLTarvik[7]->text() + ' ' + w.LBLTarvik[10]->text() + ' ' + w.LBLTarvik[11]->text();
+    const QString figures = w.LBLTarvik[tarvik::FrmTarvik::PlansFigure]->text() + ' ' +
+                            w.LBLTarvik[tarvik::FrmTarvik::AircraftFigure]->text() + ' ' +
+                            w.LBLTarvik[tarvik::FrmTarvik::AirportsFigure]->text();
     const QString expected =
         QStringLiteral("%1 %2 %3").arg(SetPlans).arg(SetAircraft).arg(SetAirports);
     if (figures != expected)
@@ -215,7 +219,7 @@ bool PressOk(Bench& b, bool lot, int skips) {
         reviewer.AtWaits.push_back(b.Window->Press(2));
     if (lot)
         reviewer.AtWaits.push_back(b.Window->Press(3));
-    QTest::mouseClick(W(b).CmdTarvik[0], Qt::LeftButton);
+    QTest::mouseClick(W(b).CmdTarvik[tarvik::FrmTarvik::OkButton], Qt::LeftButton);
     Settle();
     LastRun = {int(reviewer.Waits.size()), reviewer.Mismatches};
     return !reviewer.TimedOut || Fail(b, "the run did not end within ten minutes");

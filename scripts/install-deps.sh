@@ -7,6 +7,14 @@ set -eu
 needed=(cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core clang libclang-rt-14-dev
   locales "$@")
 
+# Every tool there, and nothing more asked for: no need to ask the package manager.
+if [ $# -eq 0 ] && command -v cmake make g++ clang++ pkg-config >/dev/null &&
+  pkg-config --exists Qt6Widgets Qt6Test gl 2>/dev/null &&
+  [ -e /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ] && [ -e /usr/share/i18n/locales/de_DE ] &&
+  ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+  exit 0
+fi
+
 missing=()
 for pkg in "${needed[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

@@ -3,6 +3,7 @@
 // against the window on the same rule and set, and a flight-plan file dropped on the window.
 
 #include "cli/CommandLine.h"
+#include "generated/Version.h"
 #include "support/Window.h"
 #include "traffic/LineReader.h"
 #include "window/ValueCombo.h"
@@ -298,7 +299,8 @@ private slots:
         }
         QTRY_COMPARE(QDir::cleanPath(QString::fromStdString(w.Traffic().PlansFile)),
                      Dir->filePath("suffix/flightplans_XYZ.txt"));
-        QCOMPARE(w.LBLTarvik[10]->text(), QString("1")); // aircraft_xyz.TXT, not Aircraft.txt
+        QCOMPARE(w.LBLTarvik[FrmTarvik::AircraftFigure]->text(),
+                 QString("1")); // aircraft_xyz.TXT, not Aircraft.txt
 
         mime.setUrls({QUrl::fromLocalFile(Dir->path())}); // a folder without a set
         QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,

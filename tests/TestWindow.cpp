@@ -97,8 +97,9 @@ private slots:
                                           problem + "7\n   ",
                                           problem + "8\nAC#2,N303CC,10%,Day,IFR,X2,KLAXX"}));
         QCOMPARE(win.Figures(), (QStringList{"3", "5", "4"}));
-        QCOMPARE(QList<int>({win.W.CMBTarvik[0]->currentIndex(), win.W.CMBTarvik[1]->currentIndex(),
-                             win.W.CMBTarvik[2]->currentIndex()}),
+        QCOMPARE(QList<int>({win.W.CMBTarvik[FrmTarvik::IfFieldBox]->currentIndex(),
+                             win.W.CMBTarvik[FrmTarvik::AndFieldBox]->currentIndex(),
+                             win.W.CMBTarvik[FrmTarvik::ThenFieldBox]->currentIndex()}),
                  QList<int>({0, 2, 3}));
         QVERIFY(win.W.ValueBox(3)->count() == 4 && win.W.ValueBox(3)->Text() == "KSFO");
         QVERIFY(win.W.ValueBox(4)->count() == 5 && win.W.ValueBox(4)->ItemDataAt(3) == 3);
@@ -264,14 +265,14 @@ private slots:
             spoilt == "large" ? LargePlansFile() : CopySet("run", win.Path("run"));
         QFile::remove(win.Path("run/" + spoilt));
         QVERIFY(f[1].isEmpty() || WriteFile(win.Path("run/" + spoilt), f[1]));
-        win.W.CMBTarvik[0]->setCurrentIndex(-1);
+        win.W.CMBTarvik[FrmTarvik::IfFieldBox]->setCurrentIndex(-1);
         win.Fake.Messages.Log.clear();
         win.Open(opened);
         QCOMPARE(win.Oops().size(), 1);
         const QString shown = win.Oops()[0].section('\n', 0, 0);
         win.Fake.Messages.Log.clear();
         if (spoilt == "large")
-            win.W.CmdTarvik[0]->click();
+            win.W.CmdTarvik[FrmTarvik::OkButton]->click();
         win.Fake.Dialog.Answers.push_back(win.Path("Saved.txt"));
         win.W.MnuSave->trigger();
         const bool wrote = QFile::exists(win.Path("Saved.txt"));
@@ -287,7 +288,7 @@ private slots:
                                            : offered))
                   .toLatin1(),
               "expected");
-        QCOMPARE(win.W.CMBTarvik[0]->currentIndex(), -1);
+        QCOMPARE(win.W.CMBTarvik[FrmTarvik::IfFieldBox]->currentIndex(), -1);
     }
 
     // A failed save says where and why; an ended program asks nothing more.
@@ -375,17 +376,17 @@ private slots:
         QVERIFY(win.Show());
         for (std::size_t i = 1; i <= 3; ++i)
             w.CmdTarvik[i]->setEnabled(f[1].contains("review"));
-        w.CmdTarvik[0]->setEnabled(!f[1].contains("noOk"));
-        w.CmdTarvik[4]->setEnabled(!f[1].contains("noCancel"));
+        w.CmdTarvik[FrmTarvik::OkButton]->setEnabled(!f[1].contains("noOk"));
+        w.CmdTarvik[FrmTarvik::CancelButton]->setEnabled(!f[1].contains("noCancel"));
         QLineEdit other;
         QWidget* target = &other;
         if (f[0] == "other") {
             other.show();
             QVERIFY(QTest::qWaitForWindowActive(&other));
         } else if (f[0] == "list") {
-            w.CMBTarvik[0]->showPopup();
+            w.CMBTarvik[FrmTarvik::IfFieldBox]->showPopup();
             QTRY_VERIFY(QApplication::activePopupWidget());
-            target = w.CMBTarvik[0]->view();
+            target = w.CMBTarvik[FrmTarvik::IfFieldBox]->view();
         } else {
             target = f[0].endsWith(".edit") ? w.ValueBox(f[0][10] - '0')->lineEdit()
                                             : w.findChild<QWidget*>(QString(f[0]));
@@ -428,8 +429,8 @@ private slots:
                 Act(*win, std::exchange(inDialog, QByteArray()))();
         };
         QSignalSpy ended(&win->W, &FrmTarvik::ProgramEnded);
-        win->W.CmdTarvik[4]->click();
-        win->W.CmdTarvik[0]->click();
+        win->W.CmdTarvik[FrmTarvik::CancelButton]->click();
+        win->W.CmdTarvik[FrmTarvik::OkButton]->click();
         const bool ends = !ended.isEmpty();
         QTEST(Joined(review.Waits) + " => " + (ends ? "ends" : "stays") + " => " + win->Tails() +
                   " => " + Tails(ReadAll(saved)),
@@ -451,9 +452,9 @@ private slots:
         const auto win = RunWindow();
         win->SetRow(2, "3:N1,2");
         win->W.Run().Rule.IfValue = "earlier";
-        win->W.CMBTarvik[0]->setFocus();
+        win->W.CMBTarvik[FrmTarvik::IfFieldBox]->setFocus();
         Reviewer review(win->W);
-        win->W.CmdTarvik[0]->click();
+        win->W.CmdTarvik[FrmTarvik::OkButton]->click();
         QCOMPARE(win->Oops(), QStringList{QString::fromStdString(
                                   RefusalText({Refused::ThenValueBreaksLine, ThenRow}))});
         QTRY_VERIFY(win->W.ValueBox(5)->hasFocus());
@@ -468,7 +469,7 @@ private slots:
         const auto change = [&win](const QString& then) {
             return [&win, then] {
                 win->SetRow(2, then);
-                win->W.CmdTarvik[1]->click();
+                win->W.CmdTarvik[FrmTarvik::ChangeThisButton]->click();
             };
         };
         const auto run = [&win](const QString& andRow, const QString& then,
@@ -477,7 +478,7 @@ private slots:
             win->SetRow(2, then);
             Reviewer review(win->W);
             review.AtWaits = std::move(actions);
-            win->W.CmdTarvik[0]->click();
+            win->W.CmdTarvik[FrmTarvik::OkButton]->click();
             return review.Waits;
         };
         run("0:", "2:0", {change("2:12,5"), change("2:13,5"), change("2:1.5"), change("2:7")});
@@ -508,11 +509,11 @@ private slots:
             QTimer::singleShot(300, &win->W, [&] {
                 cpu = ProcessorSeconds() - cpuStart;
                 wall = clock.elapsed();
-                win->W.CmdTarvik[4]->click();
+                win->W.CmdTarvik[FrmTarvik::CancelButton]->click();
             });
         });
         QTimer::singleShot(10000, &win->W, [&win] { win->W.Run().Abandoned = true; }); // watchdog
-        win->W.CmdTarvik[0]->click();
+        win->W.CmdTarvik[FrmTarvik::OkButton]->click();
         QVERIFY(wall >= 250 && cpu >= 0 && win->Idle());
         QVERIFY2(cpu * 1000 < double(wall) * 0.2,
                  qPrintable(

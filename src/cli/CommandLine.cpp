@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/Commands.h"
+#include "generated/Version.h"
 #include "traffic/Load.h"
 #include "traffic/QtPaths.h"
 

@@ -14,7 +14,7 @@ namespace {
 // Position (from 1) of the first occurrence of find in s at or after position start, case ignored;
 // 0 when there is none. An empty s holds nothing; an empty find is found at start while start lies
 // within s.
-std::size_t InStr(std::size_t start, std::string_view s, std::string_view find) {
+std::size_t PositionNoCase(std::size_t start, std::string_view s, std::string_view find) {
     if (s.empty() || start < 1 || start > s.size())
         return 0;
     const std::size_t at = FindNoCase(s, find, start - 1);
@@ -87,7 +87,7 @@ std::string ReplaceVisited(std::string_view legs, std::string_view old, std::str
     std::size_t p = 0;
     std::size_t passes = 0;
     do {
-        p = InStr(start, s, old);
+        p = PositionNoCase(start, s, old);
         if (p > 0) {
             const std::size_t rightFrom = p - 1 + old.size();
             std::string rebuilt = s.substr(0, p - 1);

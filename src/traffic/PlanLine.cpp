@@ -16,7 +16,7 @@ namespace tarvik {
 namespace {
 
 // Positions count from 1 and 0 means "not found", as in the line format's description.
-std::size_t InStr(std::size_t start, std::string_view s, std::string_view what) {
+std::size_t PositionOf(std::size_t start, std::string_view s, std::string_view what) {
     if (start < 1)
         start = 1;
     const std::size_t p = s.find(what, start - 1);
@@ -56,7 +56,7 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
     }
 
     std::string_view line(INP);
-    const auto c1 = static_cast<Pos>(InStr(1, line, ","));
+    const auto c1 = static_cast<Pos>(PositionOf(1, line, ","));
     if (c1 == 0)
         return true;
 
@@ -64,10 +64,10 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
     if (Mid(line, 4, c1 - 4, part))
         ParseInt16(part, Tag);
 
-    const auto c2 = static_cast<Pos>(InStr(static_cast<std::size_t>(c1 + 1), line, ","));
+    const auto c2 = static_cast<Pos>(PositionOf(static_cast<std::size_t>(c1 + 1), line, ","));
     CutText(line, c1 + 1, c2 - c1 - 1, TailNum);
 
-    const auto c3 = static_cast<Pos>(InStr(static_cast<std::size_t>(c2 + 1), line, ","));
+    const auto c3 = static_cast<Pos>(PositionOf(static_cast<std::size_t>(c2 + 1), line, ","));
     bool pcentRead = true;
     if (Mid(line, c2 + 1, c3 - c2 - 1, part)) {
         if (!part.empty() && part.back() == '%')
@@ -75,10 +75,10 @@ bool SplitPlans(std::string& INP, int16_t& Tag, std::string& TailNum, int16_t& P
         pcentRead = ParseInt16(part, Pcent);
     }
 
-    const auto c4 = static_cast<Pos>(InStr(static_cast<std::size_t>(c3 + 1), line, ","));
+    const auto c4 = static_cast<Pos>(PositionOf(static_cast<std::size_t>(c3 + 1), line, ","));
     CutText(line, c3 + 1, c4 - c3 - 1, Rate);
 
-    const auto c5 = static_cast<Pos>(InStr(static_cast<std::size_t>(c4 + 1), line, ","));
+    const auto c5 = static_cast<Pos>(PositionOf(static_cast<std::size_t>(c4 + 1), line, ","));
     CutText(line, c4 + 1, c5 - c4 - 1, Ivfr);
 
     const std::size_t d = INP.find("//");

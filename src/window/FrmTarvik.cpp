@@ -196,7 +196,7 @@ void FrmTarvik::BuildControls() {
         CmdTarvik[static_cast<std::size_t>(i)] = button;
     }
 
-    CmdTarvik[0]->setDefault(true);
+    CmdTarvik[OkButton]->setDefault(true);
 
     TxtTarvik = new QPlainTextEdit(area);
     TxtTarvik->setObjectName(QStringLiteral("TxtTarvik"));
@@ -206,12 +206,15 @@ void FrmTarvik::BuildControls() {
     TxtTarvik->setTabChangesFocus(true);
 
     // The focus cycle: the rule rows, OK, the text box, the review buttons.
-    QWidget* const order[] = {CMBTarvik[0], CMBTarvik[3], CMBTarvik[1], CMBTarvik[4],
-                              CMBTarvik[2], CMBTarvik[5], CmdTarvik[0], TxtTarvik,
-                              CmdTarvik[1], CmdTarvik[2], CmdTarvik[3], CmdTarvik[4]};
+    QWidget* const order[] = {CMBTarvik[IfFieldBox],       CMBTarvik[3],
+                              CMBTarvik[AndFieldBox],      CMBTarvik[4],
+                              CMBTarvik[ThenFieldBox],     CMBTarvik[5],
+                              CmdTarvik[OkButton],         TxtTarvik,
+                              CmdTarvik[ChangeThisButton], CmdTarvik[SkipButton],
+                              CmdTarvik[ChangeLotButton],  CmdTarvik[CancelButton]};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
-    CMBTarvik[0]->setFocus();
+    CMBTarvik[IfFieldBox]->setFocus();
 
     setFixedSize(area->width(), area->height() + menuBar()->sizeHint().height());
 }
@@ -240,10 +243,10 @@ QAbstractButton* ButtonForKey(const FrmTarvik& window, QObject* target, const QK
     if (IsEnterKey(key)) {
         if (auto* focused = qobject_cast<QAbstractButton*>(widget))
             return focused;
-        return window.CmdTarvik[0];
+        return window.CmdTarvik[FrmTarvik::OkButton];
     }
     if (IsEscKey(key))
-        return window.CmdTarvik[4];
+        return window.CmdTarvik[FrmTarvik::CancelButton];
     return nullptr;
 }
 

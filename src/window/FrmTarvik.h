@@ -59,6 +59,22 @@ public:
     RunState& Run() { return RunSt; }
     bool IsRunning() const { return Running; }
 
+    // The members of the control arrays that the program reaches by index.
+    enum Member : std::size_t {
+        OkButton = 0, // CmdTarvik: OK, then the review's buttons in the order of ReviewChoiceCode
+        ChangeThisButton = 1,
+        SkipButton = 2,
+        ChangeLotButton = 3,
+        CancelButton = 4,
+        PlansFigure = 7, // LBLTarvik: the figures of the set, and the plan under review
+        AircraftFigure = 10,
+        AirportsFigure = 11,
+        PlanNumber = 12,
+        IfFieldBox = 0, // CMBTarvik: the field boxes of the three rows; ValueBox reaches the others
+        AndFieldBox = 1,
+        ThenFieldBox = 2,
+    };
+
     // The controls, each also named by its array name and index ("CMBTarvik_3").
     std::array<QComboBox*, 6> CMBTarvik{}; // 0-2 field boxes, 3-5 value boxes (ValueCombo)
     std::array<QPushButton*, 5> CmdTarvik{};

@@ -30,11 +30,6 @@ const QString FolderKey = QStringLiteral("Folder");
 const QString PlansFilter =
     QStringLiteral("(Flightplans.txt)|FlightPlans.txt|(FlightPlans_*.txt)|FlightPlans_*.txt");
 
-// The figure labels of the plans, aircraft and airports.
-constexpr std::size_t PlansFigure = 7;
-constexpr std::size_t AircraftFigure = 10;
-constexpr std::size_t AirportsFigure = 11;
-
 // A doubtful line as its message shows it. A line of many thousand characters would make a box
 // far taller than the screen, whose layout alone takes seconds: only its start is shown.
 QString ReportText(int64_t line, const std::string& text) {

@@ -86,7 +86,7 @@ RuleInput ReadRule(const FrmTarvik& w) {
 
 // The plan under review in the plan-number label and the text box.
 void ShowMatch(FrmTarvik& w, ReviewState& r, std::string_view line) {
-    w.LBLTarvik[12]->setText(QString::number(r.Index));
+    w.LBLTarvik[FrmTarvik::PlanNumber]->setText(QString::number(r.Index));
     w.TxtTarvik->setPlainText(ToQ(line));
     r.NextShowMs = r.Clock.elapsed() + r.FrameMs;
 }
@@ -94,7 +94,7 @@ void ShowMatch(FrmTarvik& w, ReviewState& r, std::string_view line) {
 void OpenReview(FrmTarvik& w) {
     for (std::size_t i = 1; i <= 3; ++i)
         w.CmdTarvik[i]->setEnabled(true);
-    w.CmdTarvik[1]->setFocus();
+    w.CmdTarvik[FrmTarvik::ChangeThisButton]->setFocus();
 }
 
 void CloseReview(FrmTarvik& w, ReviewState& r) {
@@ -171,7 +171,7 @@ void FrmTarvik::CmdTarvik_Click(int16_t Index) {
 }
 
 void FrmTarvik::RunStarted() {
-    CmdTarvik[0]->setEnabled(false);
+    CmdTarvik[OkButton]->setEnabled(false);
     ReviewState& r = *Review;
     const QScreen* shownOn = screen();
     const qreal hertz = shownOn ? shownOn->refreshRate() : 60;
@@ -238,8 +238,8 @@ void FrmTarvik::RunEnded() {
     if (Review->LotShown)
         CloseReview(*this, *Review);
     SetBusy(false);
-    LBLTarvik[12]->setText(QString());
-    CmdTarvik[0]->setEnabled(true);
+    LBLTarvik[PlanNumber]->setText(QString());
+    CmdTarvik[OkButton]->setEnabled(true);
 }
 
 } // namespace tarvik

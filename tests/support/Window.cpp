@@ -43,10 +43,12 @@ QByteArray Window::Tails() {
 }
 
 bool Window::Idle() const {
-    return W.CmdTarvik[0]->isEnabled() && !W.CmdTarvik[1]->isEnabled() &&
-           !W.CmdTarvik[2]->isEnabled() && !W.CmdTarvik[3]->isEnabled() &&
-           W.TxtTarvik->toPlainText().isEmpty() && W.LBLTarvik[12]->text().isEmpty() &&
-           !Hourglass(W);
+    return W.CmdTarvik[FrmTarvik::OkButton]->isEnabled() &&
+           !W.CmdTarvik[FrmTarvik::ChangeThisButton]->isEnabled() &&
+           !W.CmdTarvik[FrmTarvik::SkipButton]->isEnabled() &&
+           !W.CmdTarvik[FrmTarvik::ChangeLotButton]->isEnabled() &&
+           W.TxtTarvik->toPlainText().isEmpty() &&
+           W.LBLTarvik[FrmTarvik::PlanNumber]->text().isEmpty() && !Hourglass(W);
 }
 
 void Window::SetRow(int row, const QString& text) {
@@ -74,7 +76,7 @@ Reviewer::Reviewer(FrmTarvik& w, int watchdogMs) : W(w) {
         TimedOut = true;
         AtWaits.clear();
         W.Run().Abandoned = true;
-        W.CmdTarvik[4]->click();
+        W.CmdTarvik[FrmTarvik::CancelButton]->click();
     });
     Watchdog.start(watchdogMs);
 }
@@ -84,18 +86,19 @@ Reviewer::Reviewer(FrmTarvik& w, int watchdogMs) : W(w) {
 void Reviewer::Tick() {
     const int plan = W.Traffic().PlanCursor;
     const int16_t choice = W.Run().ReviewChoice;
-    if (W.CmdTarvik[1]->isEnabled() && choice == ChoiceChangeLot && plan == LotPlan && DuringLot) {
+    if (W.CmdTarvik[FrmTarvik::ChangeThisButton]->isEnabled() && choice == ChoiceChangeLot &&
+        plan == LotPlan && DuringLot) {
         const std::function<void()> action = std::exchange(DuringLot, nullptr);
         action();
-    } else if (W.CmdTarvik[1]->isEnabled() && choice == ChoiceNone) {
+    } else if (W.CmdTarvik[FrmTarvik::ChangeThisButton]->isEnabled() && choice == ChoiceNone) {
         Waits << plan;
         const FlightPlan& shown = W.Traffic().PlanTable[plan];
         Mismatches += W.TxtTarvik->toPlainText() != QString::fromLatin1(B(DisplayLine(shown))) ||
-                      W.LBLTarvik[12]->text() != QString::number(plan) ||
-                      W.focusWidget() != W.CmdTarvik[1] || Hourglass(W);
+                      W.LBLTarvik[FrmTarvik::PlanNumber]->text() != QString::number(plan) ||
+                      W.focusWidget() != W.CmdTarvik[FrmTarvik::ChangeThisButton] || Hourglass(W);
         if (AtWaits.empty()) {
             ++Unscripted;
-            W.CmdTarvik[4]->click();
+            W.CmdTarvik[FrmTarvik::CancelButton]->click();
         } else {
             const std::function<void()> action = AtWaits.front();
             AtWaits.pop_front();

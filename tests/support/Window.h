@@ -30,7 +30,9 @@ struct Window {
     void OpenCopy(const QString& set) { Open(CopySet(set, Path(set))); }
     // The numbers of plans, aircraft and airports shown.
     QStringList Figures() const {
-        return {W.LBLTarvik[7]->text(), W.LBLTarvik[10]->text(), W.LBLTarvik[11]->text()};
+        return {W.LBLTarvik[FrmTarvik::PlansFigure]->text(),
+                W.LBLTarvik[FrmTarvik::AircraftFigure]->text(),
+                W.LBLTarvik[FrmTarvik::AirportsFigure]->text()};
     }
     QStringList Oops() const; // the texts of the "OOPS" messages shown
     QByteArray Tails();       // the aircraft identifiers of the plans, parted by blanks
