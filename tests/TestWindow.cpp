@@ -133,10 +133,10 @@ private slots:
         QCOMPARE(shown, "AC#9,N2,50%,24Hr,IFR,06:00,07:00,100,F,1,KSFO,08:00,09:00,100,F,2,KLAX");
         const QStringList lines = copied.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 10);
-        QCOMPARE(lines.first(), QDir::toNativeSeparators(plans) +
+        QCOMPARE(lines.first(), plans +
                                     ":8: error: There may be a problem in this line: not a plan "
                                     "[doubtful-line]");
-        QVERIFY(lines.contains(QDir::toNativeSeparators(win.Path("check/Aircraft.txt")) +
+        QVERIFY(lines.contains(win.Path("check/Aircraft.txt") +
                                ":3: warning: aircraft number 1 is listed before, at line 1 "
                                "[duplicate-aircraft-number]"));
         QVERIFY(!win.W.Traffic().PlansChanged);
