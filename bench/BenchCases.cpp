@@ -11,11 +11,9 @@
 namespace bench {
 
 bool LoadInto(Bench& b, tarvik::TrafficSet& set) {
-    set.PlansFile = b.PlansFile;
-    set.PlansFolder = b.Folder;
     long reports = 0;
     const tarvik::LoadResult r =
-        tarvik::FillFPlans(set, [&reports](int64_t, const std::string&) { ++reports; });
+        tarvik::OpenSet(b.PlansFile, set, [&reports](int64_t, const std::string&) { ++reports; });
     if (!r.Complete) {
         b.Error = "the load stopped in " + r.Stop.File + " at line " + std::to_string(r.Stop.Line) +
                   ": " + r.Stop.Reason;
@@ -77,7 +75,7 @@ bool PrepareSave(Bench& b) {
 }
 
 bool RunSave(Bench& b) {
-    const tarvik::SaveResult r = tarvik::SavePlans(*b.Loaded, SavedPath(b));
+    const tarvik::SaveResult r = tarvik::SaveSet(*b.Loaded, SavedPath(b), [] { return true; });
     if (!r.Ok)
         b.Error = "the save failed: " + r.Error;
     return r.Ok;

@@ -1,4 +1,4 @@
-// FillFPlans on a folder made from the input: the bytes before the first marker byte become
+// OpenSet on a folder made from the input: the bytes before the first marker byte become
 // FlightPlans.txt, those up to the second Aircraft.txt, the rest Airports.txt. No input may crash
 // the load; every line of the flight-plan file is either a plan or kept, a save writes every line
 // back, and loading the saved file finds the same number of plans. The files are also read in
@@ -124,12 +124,11 @@ struct Loaded {
 };
 
 void Load(Loaded& l) {
-    l.Set.PlansFolder = MakeFolder();
-    l.Set.PlansFile = l.Set.PlansFolder + "/" + Names[0];
-    l.Result = tarvik::FillFPlans(l.Set, [&l](int64_t line, const std::string&) {
-        Require(line >= 1, "a report names the line's number");
-        ++l.Reports;
-    });
+    l.Result = tarvik::OpenSet(MakeFolder() + "/" + Names[0], l.Set,
+                               [&l](int64_t line, const std::string&) {
+                                   Require(line >= 1, "a report names the line's number");
+                                   ++l.Reports;
+                               });
 }
 
 void CheckCounts(const Loaded& l, const LineCount plans[3], bool anyRefused) {

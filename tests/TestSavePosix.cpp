@@ -51,7 +51,7 @@ private slots:
         const auto unlock = qScopeGuard([&moded] { ::chmod(moded.c_str(), 0700); });
         const bool writable = target != "pipe" && ::access(file.c_str(), W_OK) == 0 &&
                               ::access(dir.c_str(), W_OK) == 0;
-        const SaveResult r = SavePlans(set, saveTo);
+        const SaveResult r = SaveSet(set, saveTo, Overwrite);
         struct stat st {};
         QVERIFY(::lstat(moded.c_str(), &st) == 0 && (!mode || int(st.st_mode & 07777) == mode));
         ::chmod(moded.c_str(), 0700);

@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(QString::fromStdString(in.Error()), "it is " + kind + ", not a file");
         TrafficSet set;
         AddPlans(set, 1);
-        const SaveResult r = SavePlans(set, P(path));
+        const SaveResult r = SaveSet(set, P(path), Overwrite);
         QVERIFY(!r.Ok && !r.Error.empty());
         QVERIFY(Entries(dir.path()).isEmpty());
     }
@@ -96,7 +96,7 @@ private slots:
         {
             const HeldOpen held(target.Path, DWORD(share));
             QVERIFY(share < 0 || held.Handle != INVALID_HANDLE_VALUE);
-            r = SavePlans(set, P(target.Path));
+            r = SaveSet(set, P(target.Path), Overwrite);
         }
         QVERIFY2(r.Ok == saved && r.Error.empty() == saved, r.Error.c_str());
         if (saved)
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(LoadSet(set, plans).Complete);
         const QByteArray before = ReadAll(plans);
         QCOMPARE(Written(set), before);
-        const SaveResult r = SavePlans(set, P(plans));
+        const SaveResult r = SaveSet(set, P(plans), Overwrite);
         QVERIFY2(r.Ok, r.Error.c_str());
         QCOMPARE(ReadAll(plans), before);
         const FileStamp stamp = StampOf(P(plans));

@@ -55,7 +55,7 @@ private slots:
         TrafficSet set;
         AddPlans(set, 100000, 100);
         for (;;)
-            SavePlans(set, P(qEnvironmentVariable(SaveForever)));
+            SaveSet(set, P(qEnvironmentVariable(SaveForever)), Overwrite);
     }
 
     // Each line format by the table of its file. A flight-plan line gives its fields, then the
@@ -165,7 +165,7 @@ private slots:
         for (const QString& from : {file, out}) {
             TrafficSet set;
             QVERIFY(LoadSet(set, from).Complete);
-            QVERIFY(SavePlans(set, P(out)).Ok);
+            QVERIFY(SaveSet(set, P(out), Overwrite).Ok);
             QTEST(ReadAll(out), "expected");
         }
     }
@@ -198,9 +198,9 @@ private slots:
         for (const QByteArray& change : changes.split(' '))
             if (!change.isEmpty())
                 set.PlanTable[change.left(1).toInt()].SetTailNum(S(change.mid(2)));
-        QVERIFY(SavePlans(set, P(out)).Ok);
+        QVERIFY(SaveSet(set, P(out), Overwrite).Ok);
         QTEST(ReadAll(out), "expected");
-        QVERIFY(LoadSet(set, out).Complete && SavePlans(set, P(file)).Ok);
+        QVERIFY(LoadSet(set, out).Complete && SaveSet(set, P(file), Overwrite).Ok);
         QTEST(ReadAll(file), "expected");
     }
 
@@ -328,10 +328,12 @@ private slots:
             SaveTarget target;
             const qint64 limit = std::min<qint64>(tries * 100000, size - 1);
             QVERIFY(!full || LimitFileSize(limit));
-            const SaveResult r = SavePlans(
-                set, P(target.Path), full ? SaveDeviceWrapper() : [tries](QIODevice& file) {
-                    return static_cast<QIODevice*>(new FailingDevice(file, tries));
-                });
+            const SaveResult r = SaveSet(set, P(target.Path), Overwrite, [&](QIODevice& file) {
+                if (full)
+                    return WritePlans(set, file);
+                FailingDevice failing(file, tries);
+                return WritePlans(set, failing);
+            });
             LimitFileSize(-1);
             if (r.Ok) {
                 QVERIFY(!full && tries >= 4);

@@ -108,11 +108,11 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     // load refuses prints no part of a diff; a save is given up at such a set's first stop. A
     // stop in the flight-plan file is told before one in the lists, as a load reads them.
     TrafficSet set;
-    LoadResult loaded = LoadGiven(options.File, set, nullptr,
-                                  options.DryRun ? PlansKept::Counted : PlansKept::NotRead);
+    LoadResult loaded = OpenSet(options.File, set, nullptr,
+                                options.DryRun ? PlansKept::Counted : PlansKept::NotRead);
     if (!loaded.Complete && !options.DryRun && loaded.PlansRead) {
         TrafficSet counted;
-        if (const LoadResult plans = LoadGiven(options.File, counted, nullptr, PlansKept::Counted);
+        if (const LoadResult plans = OpenSet(options.File, counted, nullptr, PlansKept::Counted);
             !plans.PlansRead)
             loaded = plans;
     }
@@ -135,8 +135,6 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
         ": another program changed the file since it was read; nothing written";
     if (StampOf(set.PlansFile) != set.PlansStamp)
         return Fail(console, set.PlansFile + changedSince);
-    if (!options.DryRun && ChangedSince(set.PlansStamp, output))
-        return Fail(console, output + changedSince);
 
     RunState state;
     CaptureRule(rule, state.Rule);
@@ -161,21 +159,22 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
         return out;
     };
     SaveResult saved{true, {}};
-    bool changedMeanwhile = false; // another program wrote the output while the rule ran
     if (options.DryRun) {
         walked = ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
             return runBlock(block, first, nullptr);
         });
     } else {
-        saved = SaveText(output, [&](QIODevice& device) {
-            walked = ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
-                return runBlock(block, first, &device);
+        const FileStamp read = set.PlansStamp;
+        saved = SaveSet(
+            set, output, [] { return false; },
+            [&](QIODevice& device) {
+                walked = ReadPlansInBlocks(set, read, [&](TrafficSet& block, int64_t first) {
+                    return runBlock(block, first, &device);
+                });
+                return walked.Complete;
             });
-            changedMeanwhile = walked.Complete && ChangedSince(set.PlansStamp, output);
-            return walked.Complete && !changedMeanwhile;
-        });
     }
-    if (changedMeanwhile)
+    if (saved.ChangedByOthers)
         return Fail(console, output + changedSince);
     if (!error.empty())
         return Fail(console, set.PlansFile + ": " + error);

@@ -73,9 +73,7 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
                 std::FILE* out) {
     Report report(options, out);
     TrafficSet set;
-    set.PlansFile = path;
-    set.PlansFolder = GetFolder(path);
-    if (const LoadResult lists = FillFPlans(set, nullptr, PlansKept::NotRead); !lists.Complete) {
+    if (const LoadResult lists = OpenSet(path, set, nullptr, PlansKept::NotRead); !lists.Complete) {
         ReportUnread(path, report, out);
         return Unread;
     }

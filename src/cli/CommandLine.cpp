@@ -115,19 +115,6 @@ int Fail(Console console, const std::string& message) {
     return 2;
 }
 
-LoadResult LoadGiven(const std::string& path, TrafficSet& set, const ReportLine& report,
-                     PlansKept kept) {
-    const PlansFileChoice choice = PlansFileOf(path);
-    if (choice.File.empty()) {
-        LoadResult none;
-        none.Stop = {path, 0, choice.Error};
-        return none;
-    }
-    set.PlansFile = choice.File;
-    set.PlansFolder = GetFolder(set.PlansFile);
-    return FillFPlans(set, report, kept);
-}
-
 std::string StopText(const LoadStop& stop) {
     if (stop.Line <= 0)
         return stop.File + ": Could not read: " + stop.Reason;

@@ -2,6 +2,7 @@
 // Loading a traffic set: the flight-plan file, then the aircraft and airport files of its folder
 // (Aircraft.txt and Airports.txt, or those that share the flight-plan file's name suffix).
 
+#include "traffic/SetPaths.h"
 #include "traffic/Tables.h"
 
 #include <cstdint>
@@ -41,14 +42,16 @@ enum class PlansKept { InTable, Counted, NotRead };
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report,
                       PlansKept kept = PlansKept::InTable);
 
+// Opens the set that given names, as the user gives it (a flight-plan file, or a folder that
+// holds one, as PlansFileOf finds it): sets set.PlansFile and set.PlansFolder and loads it as
+// FillFPlans does. A folder that names no set stops the load at its line 0, with the reason.
+LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& report,
+                   PlansKept kept = PlansKept::InTable);
+
 // True for a line that a load keeps (no plan) and reports as doubtful, with the text it reports
 // in shown: the line as SplitPlans leaves it, or the whole line of a plan whose line as a save
 // writes it a load would not read back.
 bool DoubtfulLine(std::string_view line, std::string& shown);
-
-// The flight-plan files of the sets in folder, in name order: its FlightPlans.txt and each
-// FlightPlans_<suffix>.txt (letter case ignored). Error says why the folder could not be read.
-std::vector<std::string> SetsInFolder(const std::string& folder, std::string& error);
 
 // Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
 // time: the plans and kept lines of each block, as a load makes them, go to block(a set of the
@@ -58,33 +61,5 @@ std::vector<std::string> SetsInFolder(const std::string& folder, std::string& er
 // read; the lists are not read.
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
                              const std::function<bool(TrafficSet&, int64_t)>& block);
-
-// The aircraft and airport files of a set.
-struct ListFiles {
-    std::string Aircraft;
-    std::string Airports;
-};
-
-// The lists read with the flight-plan file plansFile from folder. For a flight-plan file named
-// FlightPlans_<suffix>.txt (letter case ignored) each is <Aircraft or Airports>_<suffix>.txt when
-// folder holds it; otherwise Aircraft.txt and Airports.txt. Names are found as PathInFolder finds
-// them.
-ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder);
-
-// The flight-plan file that path names: path itself when it is no folder; in a folder its
-// FlightPlans.txt (letter case ignored), or else its one FlightPlans_<suffix>.txt. Error says why a
-// folder names none.
-struct PlansFileChoice {
-    std::string File;
-    std::string Error; // set when File is empty
-};
-PlansFileChoice PlansFileOf(const std::string& path);
-
-// The folder of a path, without a trailing separator; the current folder for a bare file name.
-std::string GetFolder(const std::string& path);
-
-// folder + separator + name, or the file in folder whose name differs from name only in the case
-// of its letters when there is no file of that exact name.
-std::string PathInFolder(const std::string& folder, const std::string& name);
 
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #include "traffic/Save.h"
 
+#include "traffic/Files.h"
 #include "traffic/PlanLine.h"
 #include "traffic/QtPaths.h"
 
@@ -153,34 +154,40 @@ bool WritePlans(const TrafficSet& set, QIODevice& out) {
     return output.Finish();
 }
 
-SaveResult SavePlans(const TrafficSet& set, const std::string& path) {
-    return SavePlans(set, path, nullptr);
-}
-
 namespace {
-SaveResult SaveThrough(const std::string& path, const TextWriter& write,
-                       const SaveDeviceWrapper& wrap);
+SaveResult SaveThrough(const std::string& path, const TextWriter& write);
 } // namespace
 
-SaveResult SaveText(const std::string& path, const TextWriter& write) {
-    return SaveThrough(path, write, nullptr);
+SaveResult SaveSet(TrafficSet& set, const std::string& path, const std::function<bool()>& overwrite,
+                   const TextWriter& write) {
+    SaveResult declined;
+    declined.ChangedByOthers = true;
+    if (ChangedSince(set.PlansStamp, path) && !overwrite())
+        return declined;
+    // Whether the file there is still the one it was when the question was asked, or before.
+    const FileStamp before = StampOf(path);
+    bool changedMeanwhile = false;
+    const TextWriter text = [&](QIODevice& out) {
+        if (!(write ? write(out) : WritePlans(set, out)))
+            return false;
+        changedMeanwhile = StampOf(path) != before;
+        return !changedMeanwhile;
+    };
+    SaveResult saved = SaveThrough(path, text);
+    if (changedMeanwhile)
+        return declined;
+    if (saved.Ok)
+        set.PlansStamp = StampOf(path);
+    return saved;
 }
 
 namespace {
 
-// Writes the set into the open file, through the wrapper when there is one; the reason when a write
-// failed, empty otherwise.
-std::string WriteInto(const TextWriter& write, QFileDevice& file, const SaveDeviceWrapper& wrap) {
-    QIODevice* device = &file;
-    std::unique_ptr<QIODevice> wrapper;
-    if (wrap) {
-        wrapper.reset(wrap(file));
-        device = wrapper.get();
-    }
-    if (write(*device))
+// Writes the text into the open file; the reason when a write failed, empty otherwise.
+std::string WriteInto(const TextWriter& write, QFileDevice& file) {
+    if (write(file))
         return {};
-    const QString why =
-        device->errorString().isEmpty() ? file.errorString() : device->errorString();
+    const QString why = file.errorString();
     return why.isEmpty() ? std::string("a write failed") : why.toStdString();
 }
 
@@ -193,7 +200,7 @@ bool QSaveFileNameFits(const QFileInfo& target) {
 }
 
 SaveResult SaveThroughQSaveFile(const TextWriter& write, const QString& target,
-                                const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
+                                const QFileInfo& existing) {
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString().toStdString()};
@@ -202,7 +209,7 @@ SaveResult SaveThroughQSaveFile(const TextWriter& write, const QString& target,
         file.cancelWriting();
         return {false, why.toStdString()};
     }
-    if (const std::string why = WriteInto(write, file, wrap); !why.empty()) {
+    if (const std::string why = WriteInto(write, file); !why.empty()) {
         file.cancelWriting();
         return {false, why};
     }
@@ -214,7 +221,7 @@ SaveResult SaveThroughQSaveFile(const TextWriter& write, const QString& target,
 // Writes a new file under a short name of its own beside the target, pushes it to the disk and
 // then puts it in the target's place in one step.
 SaveResult SaveUnderShortName(const TextWriter& write, const QString& target,
-                              const QFileInfo& existing, const SaveDeviceWrapper& wrap) {
+                              const QFileInfo& existing) {
     const QString folder = QFileInfo(target).absolutePath();
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
@@ -231,7 +238,7 @@ SaveResult SaveUnderShortName(const TextWriter& write, const QString& target,
     if (existing.exists() && !file.setPermissions(ModeBits(existing)))
         why = file.errorString().toStdString();
     if (why.empty())
-        why = WriteInto(write, file, wrap);
+        why = WriteInto(write, file);
     if (why.empty())
         why = SyncToDisk(file.handle());
     file.close();
@@ -244,17 +251,7 @@ SaveResult SaveUnderShortName(const TextWriter& write, const QString& target,
     return {true, {}};
 }
 
-} // namespace
-
-SaveResult SavePlans(const TrafficSet& set, const std::string& path,
-                     const SaveDeviceWrapper& wrap) {
-    return SaveThrough(
-        path, [&set](QIODevice& out) { return WritePlans(set, out); }, wrap);
-}
-
-namespace {
-SaveResult SaveThrough(const std::string& path, const TextWriter& write,
-                       const SaveDeviceWrapper& wrap) {
+SaveResult SaveThrough(const std::string& path, const TextWriter& write) {
     QString target = QtPath(path);
     // Write through a link to the file it names, so that the link stays a link.
     const QFileInfo info(target);
@@ -268,8 +265,8 @@ SaveResult SaveThrough(const std::string& path, const TextWriter& write,
     const QFileInfo existing(target);
 
     if (QSaveFileNameFits(existing))
-        return SaveThroughQSaveFile(write, target, existing, wrap);
-    return SaveUnderShortName(write, target, existing, wrap);
+        return SaveThroughQSaveFile(write, target, existing);
+    return SaveUnderShortName(write, target, existing);
 }
 } // namespace
 

@@ -31,20 +31,21 @@ bool WritePlans(const TrafficSet& set, QIODevice& out);
 
 struct SaveResult {
     bool Ok = false;
-    std::string Error; // the system's reason when Ok is false
+    std::string Error;            // the system's reason when Ok is false
+    bool ChangedByOthers = false; // nothing was written: another program changed the file
 };
-
-// Replaces the file at path as a whole: either the new text is all there or the old file is left
-// as it was. A symbolic link keeps pointing where it did and its target gets the new text.
-SaveResult SavePlans(const TrafficSet& set, const std::string& path);
 
 // Writes the text of a new file into the device; false when it could not be written whole.
 using TextWriter = std::function<bool(QIODevice& out)>;
-// The same for the text that write writes: nothing is written when it returns false.
-SaveResult SaveText(const std::string& path, const TextWriter& write);
 
-// Test seam: wraps the device that SavePlans writes through (to make writes fail, for instance).
-using SaveDeviceWrapper = std::function<QIODevice*(QIODevice& file)>;
-SaveResult SavePlans(const TrafficSet& set, const std::string& path, const SaveDeviceWrapper& wrap);
+// The one save of a set: replaces the file at path with the set's lines, or with
+// what write writes when it is given (nothing is written when it returns false), and stamps the
+// set with the new file. A file that another program changed since the set was read or last saved
+// is overwritten only when overwrite, asked once before anything is written, says so, and never
+// when it changes while the new text is written: ChangedByOthers tells that nothing was written.
+// Either the new text is all there or the old file is left as it was; a symbolic link keeps
+// pointing where it did and its target gets the new text.
+SaveResult SaveSet(TrafficSet& set, const std::string& path, const std::function<bool()>& overwrite,
+                   const TextWriter& write = {});
 
 } // namespace tarvik

@@ -137,13 +137,16 @@ FrmTarvik::OpenedSet FrmTarvik::PrepareOpen() {
 
 void FrmTarvik::LoadChosenSet(const OpenedSet& before) {
     DlgAIc& dialog = *P.Dialog;
+    // The set belongs to the file chosen, even when it can't be read: Save offers it then.
     Set.PlansFile = PathFromQt(dialog.FileName);
     Set.PlansFolder = GetFolder(Set.PlansFile);
     LoadStarted = true;
     SetBusy(true);
     ReportFlood flood;
-    const LoadResult result = FillFPlans(
-        Set, [this, &flood](int64_t line, const std::string& text) { Report(flood, line, text); });
+    const LoadResult result =
+        OpenSet(Set.PlansFile, Set, [this, &flood](int64_t line, const std::string& text) {
+            Report(flood, line, text);
+        });
     SetBusy(false);
     if (flood.NotShown > 0)
         ShowOops(texts::ReportsNotShown(flood.NotShown));
@@ -214,20 +217,23 @@ bool FrmTarvik::SaveWithDialog() {
     if (!dialog.ShowSave(this) || dialog.FileName.isEmpty())
         return false;
     const std::string target = PathFromQt(dialog.FileName);
-    if (ChangedSince(Set.PlansStamp, target) &&
-        P.Messages->Show(this, texts::ChangedByOthers(dialog.FileName), texts::Warning,
-                         Buttons::NoYes) != Answer::Yes)
-        return false;
-
-    Set.PlansFile = target;
-    SetBusy(true);
-    const SaveResult saved = SavePlans(Set, Set.PlansFile);
+    const auto overwrite = [this, &dialog] {
+        const bool yes = P.Messages->Show(this, texts::ChangedByOthers(dialog.FileName),
+                                          texts::Warning, Buttons::NoYes) == Answer::Yes;
+        if (yes)
+            SetBusy(true);
+        return yes;
+    };
+    SetBusy(!ChangedSince(Set.PlansStamp, target));
+    const SaveResult saved = SaveSet(Set, target, overwrite);
     SetBusy(false);
+    if (saved.ChangedByOthers)
+        return false;
+    Set.PlansFile = target;
     if (!saved.Ok) {
         ShowOops(texts::SaveFailed(dialog.FileName, QString::fromStdString(saved.Error)));
         return false;
     }
-    Set.PlansStamp = StampOf(target);
     if (!P.Settings->Set(PathSection, FolderKey, QtPath(Set.PlansFolder))) {
         ShowOops(texts::FolderNotRemembered);
         return true;

@@ -55,9 +55,7 @@ QString LargePlansFile() {
 }
 
 LoadResult LoadSet(TrafficSet& set, const QString& plansFile, QStringList* reports) {
-    set.PlansFile = P(plansFile);
-    set.PlansFolder = GetFolder(set.PlansFile);
-    return FillFPlans(set, [reports](int64_t line, const std::string& text) {
+    return OpenSet(P(plansFile), set, [reports](int64_t line, const std::string& text) {
         if (reports)
             *reports << QString::number(line) + QStringLiteral(": ") + QString::fromLatin1(B(text));
     });

@@ -50,6 +50,10 @@ QString CopySet(const QString& set, const QString& folder);
 // A comment line and one plan more than the plan table holds, with the two lists beside it:
 // written once by the build.
 QString LargePlansFile();
+// The answer of a save asked whether to overwrite a file another program changed: yes.
+inline bool Overwrite() {
+    return true;
+}
 
 // Loads the set of plansFile; reports, when given, gathers each doubtful line as "number: text".
 LoadResult LoadSet(TrafficSet& set, const QString& plansFile, QStringList* reports = nullptr);
