@@ -27,6 +27,8 @@
 #include <string>
 
 using fuzz::Require;
+using fuzz::SemicolonAsSlashes;
+using fuzz::Trim;
 
 namespace {
 
@@ -34,14 +36,6 @@ using fuzz::Cut;
 
 constexpr char Marker = '\x1e';
 constexpr std::size_t HeaderSize = 12;
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 // A line cut as the load cuts it.
 
@@ -145,14 +139,6 @@ bool Same(const tarvik::FlightPlan& a, const tarvik::FlightPlan& b) {
     return a.Tag() == b.Tag() && a.Pcent() == b.Pcent() && a.TailNum() == b.TailNum() &&
            a.Rate() == b.Rate() && a.Ivfr() == b.Ivfr() && a.HPort() == b.HPort() &&
            a.TheRest() == b.TheRest() && a.Cment() == b.Cment();
-}
-
-// The line with its first ";" turned into "//", as a load reads it.
-std::string SemicolonAsSlashes(std::string text) {
-    const std::size_t p = text.find(';');
-    if (p != std::string::npos)
-        text.replace(p, 1, "//");
-    return text;
 }
 
 bool HoldsLineEnd(std::string_view text) {

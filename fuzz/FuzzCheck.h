@@ -35,4 +35,22 @@ std::array<std::string_view, N> SplitAt(std::string_view rest, char marker) {
     return parts;
 }
 
+// The text without the blanks at both ends, as the window's boxes compare it.
+inline std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// The line with its first ";" turned into "//", as a load reads it.
+inline std::string SemicolonAsSlashes(std::string_view line) {
+    std::string text(line);
+    const std::size_t p = text.find(';');
+    if (p != std::string::npos)
+        text.replace(p, 1, "//");
+    return text;
+}
+
 } // namespace fuzz

@@ -17,18 +17,11 @@
 #include <string>
 
 using fuzz::Require;
+using fuzz::Trim;
 
 namespace {
 
 constexpr char Marker = '\x1e';
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 std::string Lower(std::string_view s) {
     std::string out(s);

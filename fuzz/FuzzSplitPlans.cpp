@@ -12,19 +12,11 @@
 #include <string>
 
 using fuzz::Require;
+using fuzz::SemicolonAsSlashes;
 
 namespace {
 
 using fuzz::Cut;
-
-// The line with its first ";" turned into "//".
-std::string SemicolonAsSlashes(std::string_view line) {
-    std::string text(line);
-    const std::size_t p = text.find(';');
-    if (p != std::string::npos)
-        text.replace(p, 1, "//");
-    return text;
-}
 
 void CheckOutputs(std::string_view line, const Cut& c) {
     const std::string rewritten = SemicolonAsSlashes(line);
