@@ -276,8 +276,8 @@ private slots:
         static qint64 delivered = 0;
         throws = outOfMemory;
         delivered = 0;
-        const auto restore = qScopeGuard([real = ReadBlock] { ReadBlock = real; });
-        ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) -> std::ptrdiff_t {
+        const ReadBlockFunction failing = [](void* buffer, std::size_t size,
+                                             std::FILE* file) -> std::ptrdiff_t {
             if (delivered >= qint64(2 * LineReader::DefaultBlockSize)) {
                 if (throws)
                     throw std::bad_alloc();
@@ -289,7 +289,8 @@ private slots:
             return std::ptrdiff_t(got);
         };
         TrafficSet set;
-        const LoadResult r = LoadSet(set, LargePlansFile());
+        const LoadResult r =
+            OpenSet(P(LargePlansFile()), set, nullptr, PlansKept::InTable, failing);
         QVERIFY(!r.PlansRead && !set.PlansWhole);
         QCOMPARE(B(r.Stop.Reason),
                  outOfMemory ? "there is not enough memory to read it" : std::strerror(EIO));

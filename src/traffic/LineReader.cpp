@@ -7,10 +7,10 @@
 
 namespace tarvik {
 
-ReadBlockFunction ReadBlock = [](void* buffer, std::size_t size, std::FILE* file) {
+std::ptrdiff_t ReadFromFile(void* buffer, std::size_t size, std::FILE* file) {
     const std::size_t got = std::fread(buffer, 1, size, file);
     return got == 0 && std::ferror(file) ? std::ptrdiff_t{-1} : static_cast<std::ptrdiff_t>(got);
-};
+}
 
 LineReader::LineReader(std::string_view text, std::string cutShort, int64_t linesBefore)
     : BlockSize(text.size()), Data(text.data()), Len(text.size()), AtEof(true),

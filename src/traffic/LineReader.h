@@ -15,9 +15,10 @@
 namespace tarvik {
 
 // The call that reads a block of a file: the bytes read, 0 at its end, -1 (with errno) when the
-// read failed; tests put one that fails in its place.
+// read failed. A test gives a reader one that fails.
 using ReadBlockFunction = std::ptrdiff_t (*)(void* buffer, std::size_t size, std::FILE* file);
-extern ReadBlockFunction ReadBlock;
+// The reads of the system.
+std::ptrdiff_t ReadFromFile(void* buffer, std::size_t size, std::FILE* file);
 
 class LineReader {
 public:
@@ -26,7 +27,9 @@ public:
     static constexpr std::size_t LongestLine = 32767;
 
     // blockSize: how much is read at a time (the buffer grows for a longer line).
-    explicit LineReader(std::size_t blockSize = DefaultBlockSize) : BlockSize(blockSize) {}
+    explicit LineReader(std::size_t blockSize = DefaultBlockSize,
+                        ReadBlockFunction read = ReadFromFile)
+        : BlockSize(blockSize), ReadBlock(read) {}
     // Reads the lines of a text in memory, as ReadWhole gives it, which must outlive the reader.
     // A text whose reading failed (cutShort, the reason) gives only its lines read to their end,
     // and then fails with that reason.
@@ -69,6 +72,7 @@ private:
     bool LineTooLong();
 
     std::size_t BlockSize;
+    ReadBlockFunction ReadBlock = ReadFromFile;
     std::FILE* File = nullptr;
     FileText Buf;
     const char* Data = nullptr; // Buf's bytes, or the text read from memory

@@ -81,8 +81,9 @@ bool OpenLines(LineReader& in, const std::string& path, LoadResult& result) {
 }
 
 // Reads the file at path line by line, as TakeEachLine takes them.
-template <typename Take> bool ReadEachLine(const std::string& path, LoadResult& result, Take take) {
-    LineReader in;
+template <typename Take>
+bool ReadEachLine(const std::string& path, LoadResult& result, ReadBlockFunction read, Take take) {
+    LineReader in(LineReader::DefaultBlockSize, read);
     return OpenLines(in, path, result) && TakeEachLine(in, path, result, take);
 }
 
@@ -107,8 +108,9 @@ struct PlanFieldTexts {
 
 // Reads the whole flight-plan file into a text of the set's own, which its plans refer to; false,
 // with result stopped, when it could not be opened. cutShort is why a read failed after the start.
-bool ReadPlansText(TrafficSet& set, LoadResult& result, std::string& cutShort) {
-    LineReader in;
+bool ReadPlansText(TrafficSet& set, LoadResult& result, std::string& cutShort,
+                   ReadBlockFunction read) {
+    LineReader in(LineReader::DefaultBlockSize, read);
     FileText text;
     try {
         if (!in.Open(set.PlansFile)) {
@@ -215,9 +217,10 @@ struct CountingSink {
     std::string Keep(std::string_view) { return {}; }
 };
 
-bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
+bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
+               ReadBlockFunction read) {
     std::string cutShort;
-    if (!ReadPlansText(set, result, cutShort))
+    if (!ReadPlansText(set, result, cutShort, read))
         return false;
     set.PlansWhole = false;
     set.KeptLines.clear();
@@ -236,8 +239,9 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
 }
 
 // Reads the flight-plan file through, a block at a time, keeping nothing but its figures.
-bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
-    LineReader in;
+bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
+                ReadBlockFunction read) {
+    LineReader in(LineReader::DefaultBlockSize, read);
     if (!OpenLines(in, set.PlansFile, result))
         return false;
     set.PlansStamp = in.Stamp();
@@ -249,7 +253,8 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result) {
     return true;
 }
 
-bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result) {
+bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result,
+                  ReadBlockFunction read) {
     int32_t i = -1;
     std::string why;
     const auto take = [&](std::string_view line, int64_t) {
@@ -264,7 +269,7 @@ bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result) 
             return why;
         return std::string();
     };
-    if (!ReadEachLine(path, result, take))
+    if (!ReadEachLine(path, result, read, take))
         return false;
     set.LastAircraft = i;
     result.AircraftRead = true;
@@ -274,7 +279,8 @@ bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result) 
 
 // The airports are read into a list of their own, which takes the set's place once the whole file
 // is read.
-bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) {
+bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result,
+                  ReadBlockFunction read) {
     AirportSlots airports;
     std::string code;
     const auto take = [&](std::string_view line, int64_t) {
@@ -287,7 +293,7 @@ bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) 
         airports.Add(code);
         return std::string();
     };
-    if (!ReadEachLine(path, result, take))
+    if (!ReadEachLine(path, result, read, take))
         return false;
     set.AirportTable = std::move(airports);
     set.LastAirport = set.AirportTable.Size() - 1;
@@ -296,17 +302,19 @@ bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result) 
 
 } // namespace
 
-LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept) {
+LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept,
+                      ReadBlockFunction read) {
     LoadResult result;
     if (kept == PlansKept::NotRead) {
         set.PlansStamp = StampOf(set.PlansFile);
         result.PlansRead = true;
-    } else if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result)
-                                            : CountPlans(set, report, result))) {
+    } else if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result, read)
+                                            : CountPlans(set, report, result, read))) {
         return result;
     }
     const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
-    if (LoadAircraft(set, lists.Aircraft, result) && LoadAirports(set, lists.Airports, result))
+    if (LoadAircraft(set, lists.Aircraft, result, read) &&
+        LoadAirports(set, lists.Airports, result, read))
         result.Complete = true;
     return result;
 }
@@ -401,7 +409,7 @@ private:
 } // namespace
 
 LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& report,
-                   PlansKept kept) {
+                   PlansKept kept, ReadBlockFunction read) {
     const PlansFileChoice choice = PlansFileOf(given);
     if (choice.File.empty()) {
         LoadResult none;
@@ -410,7 +418,7 @@ LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& 
     }
     set.PlansFile = choice.File;
     set.PlansFolder = GetFolder(set.PlansFile);
-    return FillFPlans(set, report, kept);
+    return FillFPlans(set, report, kept, read);
 }
 
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,

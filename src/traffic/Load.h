@@ -2,6 +2,7 @@
 // Loading a traffic set: the flight-plan file, then the aircraft and airport files of its folder
 // (Aircraft.txt and Airports.txt, or those that share the flight-plan file's name suffix).
 
+#include "traffic/LineReader.h"
 #include "traffic/SetPaths.h"
 #include "traffic/Tables.h"
 
@@ -39,14 +40,15 @@ using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 enum class PlansKept { InTable, Counted, NotRead };
 
 // Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
+// read reads the blocks of the files (a test gives one that fails).
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report,
-                      PlansKept kept = PlansKept::InTable);
+                      PlansKept kept = PlansKept::InTable, ReadBlockFunction read = ReadFromFile);
 
 // Opens the set that given names, as the user gives it (a flight-plan file, or a folder that
 // holds one, as PlansFileOf finds it): sets set.PlansFile and set.PlansFolder and loads it as
 // FillFPlans does. A folder that names no set stops the load at its line 0, with the reason.
 LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& report,
-                   PlansKept kept = PlansKept::InTable);
+                   PlansKept kept = PlansKept::InTable, ReadBlockFunction read = ReadFromFile);
 
 // True for a line that a load keeps (no plan) and reports as doubtful, with the text it reports
 // in shown: the line as SplitPlans leaves it, or the whole line of a plan whose line as a save
