@@ -297,13 +297,16 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);
         const QList<QByteArray> f = input.split('|');
-        const bool changed = f[1] == "changed", open = f[0] == "open", save = f[0] == "save";
-        const bool goesOn = expected == "goes on", ends = goesOn && !open && !save;
+        const QByteArrayList outcome = expected.split(',');
+        const auto happened = [&outcome](const char* what) {
+            return std::any_of(outcome.begin(), outcome.end(),
+                               [what](const QByteArray& o) { return o.trimmed() == what; });
+        };
+        const bool changed = f[1] == "changed", goesOn = happened("goes on");
+        const bool saving = happened("saves"), wrote = happened("writes"), ends = happened("ends");
         const Answer answer = f[2] == "Yes"  ? Answer::Yes
                               : f[2] == "No" ? Answer::No
                                              : Answer::Dismissed;
-        const bool saving = changed && (save || answer == Answer::Yes);
-        const bool wrote = saving && f[3] != "fails" && f[3] != "cancel";
         Window win;
         QVERIFY(win.Show());
         win.OpenCopy("files");
@@ -316,29 +319,32 @@ private slots:
         if (saving)
             win.Fake.Dialog.Answers.push_back(f[3] == "cancel" ? std::nullopt
                                                                : std::optional<QString>(saved));
-        if (open)
+        if (f[0] == "open")
             win.Fake.Dialog.Answers.push_back(CopySet("run", win.Path("next")));
         QSignalSpy ended(&win.W, &FrmTarvik::ProgramEnded);
         if (f[0] == "close")
             win.W.close();
         else
-            (f[0] == "exit" ? win.W.MnuExit : save ? win.W.MnuSave : win.W.MnuOpen)->trigger();
+            (f[0] == "exit"   ? win.W.MnuExit
+             : f[0] == "save" ? win.W.MnuSave
+                              : win.W.MnuOpen)
+                ->trigger();
         if (ends) {
             win.W.MnuExit->trigger();
             win.W.close();
         }
         const QStringList oops = win.Oops();
-        QCOMPARE(win.Fake.Messages.Log.size() - oops.size(), std::size_t(changed && !save));
+        QCOMPARE(win.Fake.Messages.Log.size() - oops.size(), std::size_t(happened("asks")));
         QVERIFY(!saving || win.Fake.Dialog.Log.at(1).FileName == win.Path("files/FlightPlans.txt"));
         QCOMPARE(ReadAll(saved).contains("CHANGED"), wrote);
         QCOMPARE(win.Fake.Settings.Values.value("PlansPath/Folder"),
-                 wrote && f[3] == "good" ? win.Path("files") : QString());
-        const QString failed =
-            f[3] == "fails" ? texts::SaveFailed(saved, QString()) : texts::FolderNotRemembered;
-        QCOMPARE(oops.size(), int(saving && (f[3] == "fails" || f[3] == "unremembered")));
+                 happened("remembers") ? win.Path("files") : QString());
+        const QString failed = happened("oops:fails") ? texts::SaveFailed(saved, QString())
+                                                      : texts::FolderNotRemembered;
+        QCOMPARE(oops.size(), int(happened("oops:fails") || happened("oops:unremembered")));
         QVERIFY(oops.isEmpty() || (oops[0].startsWith(failed) && !oops[0].endsWith('\n')));
         QVERIFY(ended.count() == int(ends) && win.W.isVisible() != ends);
-        QCOMPARE(win.Figures()[0], goesOn && open ? "6" : "3");
+        QCOMPARE(win.Figures()[0], happened("next") ? "6" : "3");
         const bool unsaved = win.W.Traffic().PlansChanged && win.Tails().startsWith("CHANGED ");
         QVERIFY(goesOn ? ends || !win.W.Traffic().PlansChanged : unsaved);
     }
@@ -499,25 +505,28 @@ private slots:
     // A wait of 300 ms for a decision takes less than a fifth of that in processor time.
     void theProcessSleepsWhileADecisionWaits() {
         const auto win = RunWindow();
-        double cpuStart = 0, cpu = -1;
+        int wakes = -1; // the times the event loop woke up during the wait
         qint64 wall = 0;
         QElapsedTimer clock;
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        QMetaObject::Connection counting;
         // The first timer fires in the pass of events that begins the first wait.
         QTimer::singleShot(0, &win->W, [&] {
-            cpuStart = ProcessorSeconds();
+            wakes = 0;
+            counting = connect(dispatcher, &QAbstractEventDispatcher::awake, [&wakes] { ++wakes; });
             clock.start();
             QTimer::singleShot(300, &win->W, [&] {
-                cpu = ProcessorSeconds() - cpuStart;
+                disconnect(counting);
                 wall = clock.elapsed();
                 win->W.CmdTarvik[FrmTarvik::CancelButton]->click();
             });
         });
         QTimer::singleShot(10000, &win->W, [&win] { win->W.Run().Abandoned = true; }); // watchdog
         win->W.CmdTarvik[FrmTarvik::OkButton]->click();
-        QVERIFY(wall >= 250 && cpu >= 0 && win->Idle());
-        QVERIFY2(cpu * 1000 < double(wall) * 0.2,
-                 qPrintable(
-                     QStringLiteral("%1 ms of processor time in %2 ms").arg(cpu * 1000).arg(wall)));
+        QVERIFY(wall >= 250 && wakes >= 0 && win->Idle());
+        // A process that sleeps wakes for the timer and little else; one that spins wakes at every
+        // pass. A busy machine can only make the passes fewer.
+        QVERIFY2(wakes < 50, qPrintable(QStringLiteral("%1 wakes in %2 ms").arg(wakes).arg(wall)));
     }
 };
 

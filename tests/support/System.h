@@ -17,7 +17,4 @@ extern const char* const NoFileSizeLimit;
 // Caps the size of the files this process writes at bytes, as a full disk would; -1 lifts the cap.
 bool LimitFileSize(qint64 bytes);
 
-// The processor time this process has used so far, in seconds.
-double ProcessorSeconds();
-
 } // namespace tarvik::testing

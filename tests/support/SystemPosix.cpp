@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <csignal>
-#include <ctime>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -31,10 +30,6 @@ bool LimitFileSize(qint64 bytes) {
     if (bytes >= 0)
         limit.rlim_cur = rlim_t(bytes);
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-}
-
-double ProcessorSeconds() {
-    return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
 } // namespace tarvik::testing

@@ -22,15 +22,4 @@ bool LimitFileSize(qint64) {
     return false;
 }
 
-// The C runtime's clock() counts wall time on Windows.
-double ProcessorSeconds() {
-    FILETIME created, ended, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
-        return 0;
-    const auto seconds = [](const FILETIME& t) {
-        return double((quint64(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
 } // namespace tarvik::testing
