@@ -26,9 +26,12 @@ struct Cut {
         return Tag == 0 && Pcent == 0 && TailNum.empty() && Rate.empty() && Ivfr.empty() &&
                HPort.empty() && TheRest.empty();
     }
+    tarvik::PlanFields Fields() const {
+        return {Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment};
+    }
     tarvik::FlightPlan Plan() const {
         tarvik::FlightPlan plan;
-        plan.Assign(Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
+        plan.Assign(Fields());
         return plan;
     }
 };

@@ -50,7 +50,7 @@ std::string CommentAfterReload(const std::string& cment) {
 
 void CheckRoundTrip(const Cut& c) {
     tarvik::FlightPlan plan;
-    plan.Assign(c.Tag, c.TailNum, c.Pcent, c.Rate, c.Ivfr, c.HPort, c.TheRest, c.Cment);
+    plan.Assign(c.Fields());
     const std::string joined = tarvik::JoinPlans(plan);
     const Cut again(joined);
     Require(again.Stored(), "a saved plan is a plan again");
@@ -70,7 +70,7 @@ void CheckFastCut(std::string_view line, const Cut& c) {
     bool asSaved = false;
     if (c.Stored() && line.find(';') == std::string_view::npos && line.size() <= 32767) {
         tarvik::FlightPlan plan;
-        plan.Assign(c.Tag, c.TailNum, c.Pcent, c.Rate, c.Ivfr, c.HPort, c.TheRest, c.Cment);
+        plan.Assign(c.Fields());
         asSaved = tarvik::JoinPlans(plan) == line;
     }
     Require(fast == asSaved, "the fast cut takes the lines a save writes as they are");
