@@ -296,8 +296,8 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
         k.Aircraft[static_cast<uint16_t>(tag)] = true;
     }
     // A line of a real set takes about a hundred bytes.
-    k.Identifiers.Reserve(
-        static_cast<std::size_t>(std::max<int64_t>(set.PlansStamp.Size, 0) / 100));
+    k.Identifiers.Reserve(static_cast<std::size_t>(
+        std::clamp<int64_t>(set.PlansStamp.Size / 100, 0, PlanSlots::Capacity)));
     k.Airports.Clear();
     const int32_t lastAirport = std::min(set.LastAirport, set.AirportTable.Size() - 1);
     for (int32_t i = 0; i <= lastAirport; ++i)

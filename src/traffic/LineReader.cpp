@@ -103,9 +103,9 @@ bool LineReader::ReadSome(FileText& text, std::size_t& len) {
 bool LineReader::ReadWhole(FileText& text) {
     text = FileText();
     // One byte more than the file holds, so that the read that finds its end needs no more room.
-    text.Reserve(static_cast<std::size_t>(Stamped.Size) + 1, 0);
     std::size_t len = 0;
     try {
+        text.Reserve(static_cast<std::size_t>(Stamped.Size) + 1, 0);
         while (ReadMore(text, len, BlockSize)) {
         }
     } catch (const std::bad_alloc&) {

@@ -117,13 +117,13 @@ bool ReadPlansText(TrafficSet& set, LoadResult& result, std::string& cutShort,
             result = Stopped(result, set.PlansFile, 0, in.Error());
             return false;
         }
+        if (!in.ReadWhole(text))
+            cutShort = in.Error();
+        set.PlansTexts.push_back(std::move(text));
     } catch (const std::bad_alloc&) {
         result = Stopped(result, set.PlansFile, 0, "there is not enough memory to read it");
         return false;
     }
-    if (!in.ReadWhole(text))
-        cutShort = in.Error();
-    set.PlansTexts.push_back(std::move(text));
     set.PlansStamp = in.Stamp();
     return true;
 }
@@ -228,8 +228,12 @@ bool LoadPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
     LineReader lines(set.PlansTexts.back().View(), cutShort);
     PlanTableSink sink{set};
     PlanTally tally;
-    if (!TakePlanLines(lines, set.PlansFile, report, result, sink, tally))
+    if (!TakePlanLines(lines, set.PlansFile, report, result, sink, tally)) {
+        // Plans past the cursor still refer to the texts read before, unless none is left.
+        if (set.PlanCursor + 1 >= set.PlanTable.Size())
+            DropOlderTexts(set);
         return false;
+    }
     set.LastPlan = set.PlanCursor;
     set.PlanTable.Resize(set.LastPlan + 1);
     set.PlansWhole = true;
@@ -469,7 +473,17 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
             if (turn.State == Slot::End)
                 break;
         }
-        broken = !block(turn.Set, turn.First);
+        try {
+            broken = !block(turn.Set, turn.First);
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                stop = true;
+            }
+            changed.notify_all();
+            cutting.join();
+            throw;
+        }
         {
             const std::lock_guard<std::mutex> held(lock);
             turn.State = Slot::Free;
