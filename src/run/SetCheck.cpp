@@ -43,11 +43,6 @@ enum Kind {
     LegsShape,
 };
 
-std::string FileName(const std::string& path) {
-    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
-    return std::string(cut.base(), path.end());
-}
-
 // A text as the checks compare it: letters in one case. Short texts (most codes and identifiers)
 // pack into one number with their length, which makes a quick key; longer ones stay texts.
 struct Key {

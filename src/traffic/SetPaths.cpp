@@ -21,12 +21,6 @@ std::string Joined(const std::string& folder, const std::string& name) {
 
 constexpr std::string_view PlansName = "FlightPlans.txt";
 
-// The last part of a path.
-std::string FileName(const std::string& path) {
-    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
-    return std::string(cut.base(), path.end());
-}
-
 // The <suffix> of a file named FlightPlans_<suffix>.txt (letter case ignored); none for any
 // other name.
 std::optional<std::string> SetSuffix(std::string_view name) {
@@ -51,6 +45,11 @@ std::string ListFile(const std::string& folder, const std::optional<std::string>
 }
 
 } // namespace
+
+std::string FileName(const std::string& path) {
+    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    return std::string(cut.base(), path.end());
+}
 
 ListFiles ListFilesOf(const std::string& plansFile, const std::string& folder) {
     const std::optional<std::string> suffix = SetSuffix(FileName(plansFile));

@@ -7,6 +7,9 @@
 
 namespace tarvik {
 
+// The last part of a path: the name of the file or folder it names.
+std::string FileName(const std::string& path);
+
 // The aircraft and airport files of a set.
 struct ListFiles {
     std::string Aircraft;

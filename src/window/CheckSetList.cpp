@@ -1,6 +1,6 @@
 #include "window/CheckSetList.h"
 
-#include "traffic/Files.h"
+#include "traffic/SetPaths.h"
 #include "window/Bytes.h"
 
 #include <QApplication>
@@ -20,11 +20,6 @@ namespace {
 
 enum Column { FileColumn, LineColumn, SeverityColumn, CodeColumn, MessageColumn };
 
-QString FileNameOf(const std::string& path) {
-    const auto cut = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
-    return ToQ(std::string_view(path).substr(static_cast<std::size_t>(path.rend() - cut)));
-}
-
 } // namespace
 
 CheckSetList::CheckSetList(std::vector<Diagnostic> diagnostics, const std::string& plansFile,
@@ -43,7 +38,7 @@ CheckSetList::CheckSetList(std::vector<Diagnostic> diagnostics, const std::strin
     for (std::size_t i = 0; i < Found.size(); ++i) {
         const Diagnostic& d = Found[i];
         auto* item = new QTreeWidgetItem;
-        item->setText(FileColumn, FileNameOf(d.File));
+        item->setText(FileColumn, ToQ(FileName(d.File)));
         item->setData(LineColumn, Qt::DisplayRole, QVariant::fromValue<qlonglong>(d.Line));
         item->setText(SeverityColumn, d.Level == Severity::Error ? QStringLiteral("error")
                                                                  : QStringLiteral("warning"));
