@@ -5,19 +5,15 @@
 // blocks of a few bytes, which must give the same lines.
 
 #include "FuzzCheck.h"
+#include "support/Traffic.h"
 
 #include "traffic/LineReader.h"
 #include "traffic/Load.h"
 #include "traffic/Save.h"
 #include "traffic/Tables.h"
 
-#include <QBuffer>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using fuzz::Require;
@@ -27,36 +23,20 @@ namespace {
 constexpr char Marker = '\x1e';
 const char* const Names[] = {"FlightPlans.txt", "Aircraft.txt", "Airports.txt"};
 
-std::string& Folder() {
-    static std::string folder;
+// The folder holding the three files, made once per process and removed at its end.
+const QTemporaryDir& Folder() {
+    static const QTemporaryDir folder;
+    Require(folder.isValid(), "a temporary folder can be made");
     return folder;
 }
 
-void RemoveFolder() {
-    for (const char* name : Names)
-        std::remove((Folder() + "/" + name).c_str());
-    ::rmdir(Folder().c_str());
+QString PathOf(int file) {
+    return Folder().filePath(QString::fromLatin1(Names[file]));
 }
 
-// The folder holding the three files, made once per process and removed at its end.
-const std::string& MakeFolder() {
-    if (Folder().empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
-        Require(::mkdtemp(pattern.data()) != nullptr, "a temporary folder can be made");
-        Folder() = pattern;
-        std::atexit(RemoveFolder);
-    }
-    return Folder();
-}
-
-// A new file each time: rewriting a file in place makes some file systems flush it to disk.
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::remove(path.c_str());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    Require(f != nullptr, "the fuzz folder is writable");
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    Require(std::fclose(f) == 0 && ok, "the fuzz file is written");
+void WriteFile(int file, std::string_view bytes) {
+    Require(tarvik::testing::WriteFile(PathOf(file), tarvik::testing::B(bytes)),
+            "the fuzz file is written");
 }
 
 // The lines of text as ended by CR LF, LF or CR, after a UTF-8 byte-order mark at the start.
@@ -124,7 +104,7 @@ struct Loaded {
 };
 
 void Load(Loaded& l) {
-    l.Result = tarvik::OpenSet(MakeFolder() + "/" + Names[0], l.Set,
+    l.Result = tarvik::OpenSet(tarvik::testing::P(PathOf(0)), l.Set,
                                [&l](int64_t line, const std::string&) {
                                    Require(line >= 1, "a report names the line's number");
                                    ++l.Reports;
@@ -150,16 +130,8 @@ void CheckCounts(const Loaded& l, const LineCount plans[3], bool anyRefused) {
     }
 }
 
-std::string Saved(const tarvik::TrafficSet& set) {
-    QBuffer buffer;
-    Require(buffer.open(QIODevice::WriteOnly), "a buffer opens");
-    Require(tarvik::WritePlans(set, buffer), "writing to a buffer succeeds");
-    const QByteArray& bytes = buffer.data();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 void CheckSaveAndReload(const Loaded& first, const LineCount& planLines) {
-    const std::string text = Saved(first.Set);
+    const std::string text = tarvik::testing::S(tarvik::testing::Written(first.Set));
     Require(CountLines(text).All == planLines.All, "the save writes every line back");
     Require(text.empty() || text.compare(text.size() - 2, 2, "\r\n") == 0,
             "every saved line ends with CR LF");
@@ -167,7 +139,7 @@ void CheckSaveAndReload(const Loaded& first, const LineCount& planLines) {
     // NUL that moved to the start with the first one dropped is refused.
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0 || Refused(text))
         return;
-    WriteFile(MakeFolder() + "/" + Names[0], text);
+    WriteFile(0, text);
     Loaded second;
     Load(second);
     Require(second.Result.PlansRead, "the saved file loads");
@@ -179,14 +151,14 @@ void CheckSaveAndReload(const Loaded& first, const LineCount& planLines) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto parts = fuzz::SplitAt<3>(fuzz::AsText(data, size), Marker);
-    const std::string& folder = MakeFolder();
     LineCount lines[3];
     bool anyRefused = false;
     for (int i = 0; i < 3; ++i) {
         anyRefused = anyRefused || Refused(parts[i]);
-        WriteFile(folder + "/" + Names[i], parts[i]);
+        WriteFile(i, parts[i]);
         lines[i] = CountLines(parts[i]);
-        CheckSmallBlocks(folder + "/" + Names[i], parts[i], 1 + (size > 0 ? data[0] % 12 : 0));
+        CheckSmallBlocks(tarvik::testing::P(PathOf(i)), parts[i],
+                         1 + (size > 0 ? data[0] % 12 : 0));
     }
     Loaded first;
     Load(first);

@@ -4,6 +4,7 @@
 
 #include "cli/CommandLine.h"
 #include "generated/Version.h"
+#include "support/Rows.h"
 #include "support/Window.h"
 #include "traffic/LineReader.h"
 #include "window/ValueCombo.h"

@@ -5,6 +5,7 @@
 #include "run/Change.h"
 #include "run/RuleChecks.h"
 #include "run/Walk.h"
+#include "support/Rows.h"
 #include "support/Traffic.h"
 #include "traffic/PlanLine.h"
 

@@ -1,6 +1,7 @@
 // The traffic data: the line formats, loading a set from its three files, and saving the
 // flight-plan file whole or not at all, whatever the disk, the file system or a kill does.
 
+#include "support/Rows.h"
 #include "support/System.h"
 #include "support/Traffic.h"
 #include "traffic/LineReader.h"

@@ -3,6 +3,7 @@
 // their reviews, ended or saved in the middle.
 
 #include "run/RuleChecks.h"
+#include "support/Rows.h"
 #include "support/System.h"
 #include "support/Traffic.h"
 #include "support/Window.h"

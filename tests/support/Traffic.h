@@ -1,6 +1,6 @@
 #pragma once
-// Traffic sets for tests: byte strings, files on disk, plans in memory, and the table rows kept in
-// tests/data.
+// Traffic sets for tests, the fuzz targets and the bench: byte strings, files on disk, plans in
+// memory. QtCore only.
 
 #include "traffic/Load.h"
 #include "traffic/QtPaths.h"
@@ -41,7 +41,8 @@ struct SaveTarget {
 QString DataPath(const QString& name);
 // The file's bytes, or "<unreadable>".
 QByteArray ReadAll(const QString& path);
-// Writes bytes to path, making its folder first.
+// Writes bytes to a new file at path, making its folder first. A new file each time: rewriting a
+// file in place makes some file systems push it to the disk.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 // The names in a folder, hidden ones included.
 QStringList Entries(const QString& folder);
@@ -65,11 +66,5 @@ QByteArray Written(const TrafficSet& set);
 // A plan written as Tag|TailNum|Pcent|Rate|Ivfr|TheRest|HPort|Cment, and back.
 FlightPlan PlanFrom(const QByteArray& fields);
 QByteArray FieldsOf(const FlightPlan& plan);
-
-// Adds the cases of tests/data/<file> as the rows "input" and "expected" (and those two columns
-// first when columns is set), each named by its file and line: one case a line, input and expected
-// text parted by " => ", with the escapes \r, \n, \t, \\ and \xHH; empty lines and lines that
-// start with "#" are skipped.
-void AddRows(const char* file, bool columns = true);
 
 } // namespace tarvik::testing
