@@ -34,7 +34,9 @@ QString PathOf(int file) {
     return Folder().filePath(QString::fromLatin1(Names[file]));
 }
 
+// A new file each time: rewriting a file in place makes some file systems push it to the disk.
 void WriteFile(int file, std::string_view bytes) {
+    QFile::remove(PathOf(file));
     Require(tarvik::testing::WriteFile(PathOf(file), tarvik::testing::B(bytes)),
             "the fuzz file is written");
 }

@@ -33,7 +33,6 @@ QByteArray ReadAll(const QString& path) {
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
-    QFile::remove(path);
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

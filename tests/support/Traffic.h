@@ -41,8 +41,7 @@ struct SaveTarget {
 QString DataPath(const QString& name);
 // The file's bytes, or "<unreadable>".
 QByteArray ReadAll(const QString& path);
-// Writes bytes to a new file at path, making its folder first. A new file each time: rewriting a
-// file in place makes some file systems push it to the disk.
+// Writes bytes to path, making its folder first.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 // The names in a folder, hidden ones included.
 QStringList Entries(const QString& folder);
