@@ -36,9 +36,10 @@ public:
         if (Options.Ignored.count(d.Code))
             return;
         ++(d.Level == Severity::Error ? Errors : Warnings);
-        const std::string text = DiagnosticText(d);
-        std::fwrite(text.data(), 1, text.size(), Out);
-        std::fputc('\n', Out);
+        Text.clear();
+        AppendDiagnosticText(d, Text);
+        Text += '\n';
+        std::fwrite(Text.data(), 1, Text.size(), Out);
     }
     // False once the output can take no more (a pipe closed by its reader).
     bool Open() const { return !std::ferror(Out); }
@@ -50,6 +51,7 @@ public:
 private:
     const CheckOptions& Options;
     std::FILE* Out;
+    std::string Text; // the line being written, its room kept from one to the next
 };
 
 // A set whose lists could not be read: a load of the whole set tells the doubtful lines and a

@@ -2,9 +2,12 @@
 
 #include "run/Rule.h"
 #include "traffic/Load.h"
+#include "traffic/Memory.h"
 #include "traffic/Text.h"
 
 #include <algorithm>
+#include <charconv>
+#include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -62,6 +65,33 @@ struct Key {
     }
 };
 
+// Slots of zero bytes, straight from the system: the pages come only where written to, in large
+// pages where the system has them, and need no clearing of their own.
+template <typename T> class ZeroedSlots {
+public:
+    ZeroedSlots() = default;
+    explicit ZeroedSlots(std::size_t n)
+        : Data(static_cast<T*>(memory::ReserveSlots(n * sizeof(T)))), Count(n) {}
+    ~ZeroedSlots() {
+        if (Data)
+            memory::ReleaseSlots(Data, Count * sizeof(T));
+    }
+    ZeroedSlots(const ZeroedSlots&) = delete;
+    ZeroedSlots& operator=(const ZeroedSlots&) = delete;
+    void swap(ZeroedSlots& other) noexcept {
+        std::swap(Data, other.Data);
+        std::swap(Count, other.Count);
+    }
+    std::size_t size() const { return Count; }
+    bool empty() const { return Count == 0; }
+    T& operator[](std::size_t i) { return Data[i]; }
+    const T& operator[](std::size_t i) const { return Data[i]; }
+
+private:
+    T* Data = nullptr;
+    std::size_t Count = 0;
+};
+
 // Packed keys (never 0) with a value each, in one flat table searched from the key's hash on; a
 // key and its value lie side by side, so that a search waits for memory once.
 template <typename Number, typename Value> class PackedTable {
@@ -91,7 +121,7 @@ public:
         return {&Slots[at].Val, true};
     }
     void Clear() {
-        Slots.clear();
+        ZeroedSlots<Entry>().swap(Slots);
         Count = 0;
     }
     // Asks for the slot of key to be brought near the processor before it is searched.
@@ -120,18 +150,18 @@ private:
         std::size_t slots = 1024;
         while (slots < size)
             slots *= 2;
-        std::vector<Entry> old(slots);
+        ZeroedSlots<Entry> old(slots);
         old.swap(Slots);
         Shift = 64;
         for (std::size_t n = Slots.size(); n > 1; n /= 2)
             --Shift;
         Count = 0;
-        for (const Entry& entry : old)
-            if (entry.Key != 0)
-                Add(entry.Key, entry.Val);
+        for (std::size_t i = 0; i < old.size(); ++i)
+            if (old[i].Key != 0)
+                Add(old[i].Key, old[i].Val);
     }
 
-    std::vector<Entry> Slots;
+    ZeroedSlots<Entry> Slots;
     std::size_t Count = 0;
     int Shift = 64;
 };
@@ -150,16 +180,47 @@ uint32_t Code4(std::string_view text) {
     return packed;
 }
 
-// A set of texts, letter case ignored. Codes of up to four characters, which most are, take the
-// smallest table, which the searches of a whole set keep near the processor.
+// A code of one to four letters and digits, as nearly every airport's is, letter case ignored, as
+// a number below CodeBits; -1 for any other text.
+constexpr int32_t CodeBits = 37 * 37 * 37 * 37;
+int32_t CodeBit(std::string_view text) {
+    if (text.empty() || text.size() > 4)
+        return -1;
+    int32_t bit = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        int32_t digit = 0; // a code shorter than four
+        if (i < text.size()) {
+            const char c = FoldCase(text[i]);
+            if (c >= '0' && c <= '9')
+                digit = c - '0' + 1;
+            else if (c >= 'a' && c <= 'z')
+                digit = c - 'a' + 11;
+            else
+                return -1;
+        }
+        bit = bit * 37 + digit;
+    }
+    return bit;
+}
+
+// A set of texts, letter case ignored. Codes of letters and digits, which nearly all are, take
+// one bit each of a table (234 KB) that the searches of a whole set keep near the processor; codes
+// of up to four other characters the smallest table.
 class TextSet {
 public:
     void Clear() {
+        std::fill(Bits.begin(), Bits.end(), 0);
         Short.Clear();
         Packed.Clear();
         Long.clear();
     }
     void Add(std::string_view text) {
+        if (const int32_t bit = CodeBit(text); bit >= 0) {
+            if (Bits.empty())
+                Bits.resize((CodeBits + 63) / 64);
+            Bits[static_cast<std::size_t>(bit) / 64] |= uint64_t{1} << (bit % 64);
+            return;
+        }
         if (const uint32_t code = Code4(text)) {
             Short.Add(code, 1);
             return;
@@ -171,10 +232,12 @@ public:
             Long.insert(std::move(key.Long));
     }
     void Prefetch(std::string_view text) const {
-        if (const uint32_t code = Code4(text))
-            Short.Prefetch(code);
+        if (const int32_t bit = CodeBit(text); bit >= 0 && !Bits.empty())
+            __builtin_prefetch(&Bits[static_cast<std::size_t>(bit) / 64]);
     }
     bool Holds(std::string_view text) const {
+        if (const int32_t bit = CodeBit(text); bit >= 0)
+            return !Bits.empty() && (Bits[static_cast<std::size_t>(bit) / 64] >> (bit % 64) & 1);
         if (const uint32_t code = Code4(text))
             return Short.Find(code) != nullptr;
         const Key key(text);
@@ -182,6 +245,7 @@ public:
     }
 
 private:
+    std::vector<uint64_t> Bits;
     PackedTable<uint32_t, uint8_t> Short;
     PackedTable<uint64_t, uint8_t> Packed;
     std::unordered_set<std::string> Long;
@@ -237,10 +301,21 @@ bool IsDiagnosticCode(std::string_view code) {
                        [code](const DiagnosticKind& kind) { return kind.Code == code; });
 }
 
+void AppendDiagnosticText(const Diagnostic& d, std::string& text) {
+    char line[24];
+    const auto written = std::to_chars(line, line + sizeof line, d.Line);
+    for (const std::string_view part :
+         {std::string_view(d.File), std::string_view(":"),
+          std::string_view(line, static_cast<std::size_t>(written.ptr - line)),
+          std::string_view(d.Level == Severity::Error ? ": error: " : ": warning: "),
+          std::string_view(d.Message), std::string_view(" ["), d.Code, std::string_view("]")})
+        text.append(part);
+}
+
 std::string DiagnosticText(const Diagnostic& d) {
-    return d.File + ":" + std::to_string(d.Line) +
-           (d.Level == Severity::Error ? ": error: " : ": warning: ") + d.Message + " [" +
-           std::string(d.Code) + "]";
+    std::string text;
+    AppendDiagnosticText(d, text);
+    return text;
 }
 
 struct SetChecker::Lists {
@@ -257,9 +332,19 @@ SetChecker::~SetChecker() = default;
 
 namespace {
 
-Diagnostic Made(const std::string& file, int64_t line, Kind kind, std::string message) {
+// A diagnostic whose message is parts joined: made with one allocation for the message, since a
+// set with a problem on every line makes half a million.
+Diagnostic Made(const std::string& file, int64_t line, Kind kind,
+                std::initializer_list<std::string_view> parts) {
     const DiagnosticKind& k = DiagnosticKinds[kind];
-    return {file, line, k.Level, std::move(message), k.Code};
+    Diagnostic d{file, line, k.Level, {}, k.Code};
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    d.Message.reserve(size);
+    for (const std::string_view part : parts)
+        d.Message.append(part);
+    return d;
 }
 
 } // namespace
@@ -286,8 +371,8 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
         const auto [at, added] = firstLine.try_emplace(tag, i + 1);
         if (!added && !told)
             sink(Made(lists.Aircraft, i + 1, DuplicateAircraftNumber,
-                      "aircraft number " + std::to_string(tag) + " is listed before, at line " +
-                          std::to_string(at->second)));
+                      {"aircraft number ", std::to_string(tag), " is listed before, at line ",
+                       std::to_string(at->second)}));
         k.Aircraft[static_cast<uint16_t>(tag)] = true;
     }
     // A line of a real set takes about a hundred bytes.
@@ -303,12 +388,13 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
     Lists& k = *Known;
     const auto file = static_cast<uint32_t>(k.Files.size() - 1);
     std::string shown;
+    std::vector<std::string_view> airports; // the airports of a plan's legs
     std::size_t kept = 0;
     int64_t line = firstLine;
     const auto keptLine = [&] {
         if (DoubtfulLine(set.KeptLines[kept].Text, shown))
             sink(Made(k.PlansFile, line, DoubtfulLineKind,
-                      "There may be a problem in this line: " + shown));
+                      {"There may be a problem in this line: ", shown}));
         ++kept;
         ++line;
     };
@@ -328,53 +414,52 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
             keptLine();
         const FlightPlan& plan = set.PlanTable[i];
         if (!k.Aircraft[static_cast<uint16_t>(plan.Tag())])
-            sink(Made(k.PlansFile, line, UnknownAircraft,
-                      "aircraft number " + std::to_string(plan.Tag()) + " is not in " +
-                          k.AircraftName));
+            sink(Made(
+                k.PlansFile, line, UnknownAircraft,
+                {"aircraft number ", std::to_string(plan.Tag()), " is not in ", k.AircraftName}));
         const std::string_view home = TrimBlanks(plan.HPort());
         if (!k.Airports.Holds(home))
             sink(Made(k.PlansFile, line, UnknownHomeAirport,
-                      "home airport " + std::string(home) + " is not in " + k.AirportsName));
+                      {"home airport ", home, " is not in ", k.AirportsName}));
         // Flights of six fields: departure, arrival, level, F or R, number, airport; the home
         // airport closes the last, so the legs hold one field less than whole flights.
         const std::string_view legs = plan.TheRest();
-        const auto fields = static_cast<std::size_t>(std::count(legs.begin(), legs.end(), ',')) + 1;
-        if (fields % 6 != 5) {
-            sink(Made(k.PlansFile, line, LegsShape,
-                      std::string(DiagnosticKinds[LegsShape].Example)));
+        airports.clear();
+        std::size_t field = 0;
+        for (std::size_t from = 0, at = 0; at <= legs.size(); ++at) {
+            if (at < legs.size() && legs[at] != ',')
+                continue;
+            if (field++ % 6 == 5)
+                airports.push_back(legs.substr(from, at - from));
+            from = at + 1;
+        }
+        if (field % 6 != 5) {
+            sink(Made(k.PlansFile, line, LegsShape, {DiagnosticKinds[LegsShape].Example}));
         } else {
-            std::size_t from = 0;
-            for (std::size_t field = 0; field < fields; ++field) {
-                const std::size_t comma = std::min(legs.find(',', from), legs.size());
-                if (field % 6 == 5) {
-                    const std::string_view airport = TrimBlanks(legs.substr(from, comma - from));
-                    if (!k.Airports.Holds(airport))
-                        sink(Made(k.PlansFile, line, UnknownAirport,
-                                  "airport " + std::string(airport) + " of the legs is not in " +
-                                      k.AirportsName));
-                }
-                from = comma + 1;
+            for (const std::string_view field6 : airports) {
+                const std::string_view airport = TrimBlanks(field6);
+                if (!k.Airports.Holds(airport))
+                    sink(Made(k.PlansFile, line, UnknownAirport,
+                              {"airport ", airport, " of the legs is not in ", k.AirportsName}));
             }
         }
         if (!plan.TailNum().empty())
             if (const Place* first =
                     k.Identifiers.Seen(plan.TailNum(), {file, static_cast<uint32_t>(line)}))
                 sink(Made(k.PlansFile, line, DuplicateIdentifier,
-                          "aircraft identifier " + std::string(plan.TailNum()) +
-                              " is used before, at " + k.Files[first->File] + ":" +
-                              std::to_string(first->Line)));
+                          {"aircraft identifier ", plan.TailNum(), " is used before, at ",
+                           k.Files[first->File], ":", std::to_string(first->Line)}));
         if (plan.Pcent() < 0 || plan.Pcent() > 100)
             sink(Made(k.PlansFile, line, PercentageKind,
-                      "percentage " + std::to_string(plan.Pcent()) + " is outside 0 to 100"));
+                      {"percentage ", std::to_string(plan.Pcent()), " is outside 0 to 100"}));
         if (!OneOf(plan.Rate(), FrequencyWords.data(),
                    FrequencyWords.data() + FrequencyWords.size()))
             sink(Made(k.PlansFile, line, FrequencyKind,
-                      "flight frequency " + std::string(plan.Rate()) + " is none of " +
-                          FrequencyList()));
+                      {"flight frequency ", plan.Rate(), " is none of ", FrequencyList()}));
         if (!OneOf(plan.Ivfr(), FlightRuleWords.data(),
                    FlightRuleWords.data() + FlightRuleWords.size()))
             sink(Made(k.PlansFile, line, FlightRulesKind,
-                      "flight rules " + std::string(plan.Ivfr()) + " are neither IFR nor VFR"));
+                      {"flight rules ", plan.Ivfr(), " are neither IFR nor VFR"}));
     }
     while (kept < set.KeptLines.size())
         keptLine();

@@ -39,6 +39,8 @@ bool IsDiagnosticCode(std::string_view code);
 
 // "FILE:LINE: error: message [code]", without a line end.
 std::string DiagnosticText(const Diagnostic& d);
+// The same put behind text.
+void AppendDiagnosticText(const Diagnostic& d, std::string& text);
 
 using DiagnosticSink = std::function<void(Diagnostic&&)>;
 

@@ -78,8 +78,6 @@ private:
     const char* Data = nullptr; // Buf's bytes, or the text read from memory
     std::size_t Pos = 0;
     std::size_t Len = 0;
-    static constexpr std::size_t NoLf = ~std::size_t{0};
-    std::size_t LfAt = NoLf; // index of the next LF in Buf, Len when none before Len
     bool AtEof = false;
     bool First = true;
     int64_t Number = 0;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <new>
 
 // Slot tables live in pages straight from the system. Texts come from shared chunks of such pages
@@ -51,10 +52,42 @@ char* ChunkOf(void* text) {
     return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(text) & ~(ChunkBytes - 1));
 }
 
+// A few chunks whose texts are all gone, kept for the next chunk carved: their pages are in place
+// already, where a new chunk's are cleared by the system when first written. A set read a block at
+// a time frees and takes chunks all along.
+class SpareChunks {
+public:
+    char* Take() {
+        const std::lock_guard<std::mutex> hold(Lock);
+        return Count > 0 ? Chunks[--Count] : nullptr;
+    }
+    bool Keep(char* chunk) {
+        const std::lock_guard<std::mutex> hold(Lock);
+        if (Count == Most)
+            return false;
+        Chunks[Count++] = chunk;
+        return true;
+    }
+
+private:
+    static constexpr int Most = 4;
+    std::mutex Lock;
+    char* Chunks[Most] = {};
+    int Count = 0;
+};
+
+SpareChunks& Spares() {
+    static SpareChunks spares;
+    return spares;
+}
+
 // A chunk starts at a multiple of its size, so that a text finds its chunk from its own address.
 char* NewChunk() {
-    char* chunk = static_cast<char*>(pages::MapAligned(ChunkBytes));
-    pages::PreferLarge(chunk, ChunkBytes);
+    char* chunk = Spares().Take();
+    if (!chunk) {
+        chunk = static_cast<char*>(pages::MapAligned(ChunkBytes));
+        pages::PreferLarge(chunk, ChunkBytes);
+    }
     new (chunk) ChunkHead();
     return chunk;
 }
@@ -63,7 +96,8 @@ void Drop(char* chunk) {
     ChunkHead& head = HeadOf(chunk);
     if (head.Refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         head.~ChunkHead();
-        pages::Unmap(chunk, ChunkBytes);
+        if (!Spares().Keep(chunk))
+            pages::Unmap(chunk, ChunkBytes);
     }
 }
 

@@ -11,7 +11,9 @@ namespace tarvik {
 
 inline constexpr std::size_t NotFound = std::string_view::npos;
 
-char FoldCase(char c);
+inline char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // Index (from 0) of the first occurrence of needle at or after from, or NotFound.
