@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 namespace tarvik {
@@ -124,33 +125,31 @@ void FlightPlan::SetCment(std::string_view v) {
 }
 
 void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
-    line.clear();
-    line.reserve(24 + f.TailNum.size() + f.Rate.size() + f.Ivfr.size() + f.TheRest.size() +
-                 f.HPort.size() + f.Cment.size());
-    char num[8];
-    line.append(Lead);
-    line.append(num, std::to_chars(num, num + sizeof num, f.Tag).ptr);
-    line.push_back(',');
-    line.append(f.TailNum);
-    const std::size_t tailEnd = line.size();
-    line.push_back(',');
-    line.append(num, std::to_chars(num, num + sizeof num, f.Pcent).ptr);
-    line.append("%,");
-    line.append(f.Rate);
-    const std::size_t rateEnd = line.size();
-    line.push_back(',');
-    line.append(f.Ivfr);
-    const std::size_t ivfrEnd = line.size();
-    line.push_back(',');
-    line.append(f.TheRest);
-    line.push_back(',');
-    const std::size_t homeAt = line.size();
-    line.append(f.HPort);
-    const std::size_t cmentAt = line.size();
-    line.append(f.Cment);
+    char tag[8];
+    char pcent[8];
+    const std::string_view tagText(tag, std::to_chars(tag, tag + sizeof tag, f.Tag).ptr - tag);
+    const std::string_view pcentText(
+        pcent, std::to_chars(pcent, pcent + sizeof pcent, f.Pcent).ptr - pcent);
+    // The line is written in one piece into room of its size, field by field.
+    const std::string_view parts[] = {Lead, tagText, ",", f.TailNum, ",", pcentText, "%,",   f.Rate,
+                                      ",",  f.Ivfr,  ",", f.TheRest, ",", f.HPort,   f.Cment};
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    line.resize(size);
+    char* out = line.data();
+    std::size_t ends[std::size(parts)];
+    for (std::size_t i = 0; i < std::size(parts); ++i) {
+        if (!parts[i].empty())
+            std::memcpy(out, parts[i].data(), parts[i].size());
+        out += parts[i].size();
+        ends[i] = static_cast<std::size_t>(out - line.data());
+    }
     const auto at = [](std::size_t p) { return static_cast<uint16_t>(p); };
-    cut = PlanCut{f.Tag,       f.Pcent,    at(tailEnd), at(rateEnd),
-                  at(ivfrEnd), at(homeAt), at(cmentAt), at(line.size())};
+    // The tail number ends with part 3, the frequency with part 7, the flight rules with part 9;
+    // the home airport starts behind part 12 and the comment behind part 13.
+    cut = PlanCut{f.Tag,       f.Pcent,      at(ends[3]),  at(ends[7]),
+                  at(ends[9]), at(ends[12]), at(ends[13]), at(size)};
 }
 
 FileText::FileText(FileText&& other) noexcept
