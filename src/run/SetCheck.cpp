@@ -282,10 +282,28 @@ private:
     std::unordered_map<std::string, Place> Long;
 };
 
-bool OneOf(std::string_view text, const std::string_view* first, const std::string_view* last) {
-    return std::any_of(first, last,
-                       [text](std::string_view word) { return EqualsNoCase(text, word); });
-}
+// Words, letter case ignored. Each of up to four characters is held as Code4 packs it, so that a
+// text is matched with a few comparisons of numbers; a longer one is compared as text.
+class WordSet {
+public:
+    template <std::size_t N>
+    explicit WordSet(const std::array<std::string_view, N>& words)
+        : Words(words.begin(), words.end()) {
+        for (const std::string_view word : words)
+            Codes.push_back(Code4(word));
+    }
+    bool Holds(std::string_view text) const {
+        const uint32_t code = Code4(text);
+        for (std::size_t i = 0; i < Words.size(); ++i)
+            if (Codes[i] != 0 ? Codes[i] == code : EqualsNoCase(Words[i], text))
+                return true;
+        return false;
+    }
+
+private:
+    std::vector<std::string_view> Words;
+    std::vector<uint32_t> Codes;
+};
 
 std::string FrequencyList() {
     std::string list;
@@ -322,6 +340,8 @@ struct SetChecker::Lists {
     std::vector<bool> Aircraft = std::vector<bool>(65536);
     TextSet Airports;
     FirstPlaces Identifiers;
+    const WordSet Frequencies{FrequencyWords};
+    const WordSet FlightRules{FlightRuleWords};
     std::vector<std::string> Files; // the flight-plan files begun, for the places of identifiers
     std::vector<std::string> AircraftFiles; // the aircraft files whose numbers were checked
     std::string PlansFile, AircraftName, AirportsName;
@@ -452,12 +472,10 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
         if (plan.Pcent() < 0 || plan.Pcent() > 100)
             sink(Made(k.PlansFile, line, PercentageKind,
                       {"percentage ", std::to_string(plan.Pcent()), " is outside 0 to 100"}));
-        if (!OneOf(plan.Rate(), FrequencyWords.data(),
-                   FrequencyWords.data() + FrequencyWords.size()))
+        if (!k.Frequencies.Holds(plan.Rate()))
             sink(Made(k.PlansFile, line, FrequencyKind,
                       {"flight frequency ", plan.Rate(), " is none of ", FrequencyList()}));
-        if (!OneOf(plan.Ivfr(), FlightRuleWords.data(),
-                   FlightRuleWords.data() + FlightRuleWords.size()))
+        if (!k.FlightRules.Holds(plan.Ivfr()))
             sink(Made(k.PlansFile, line, FlightRulesKind,
                       {"flight rules ", plan.Ivfr(), " are neither IFR nor VFR"}));
     }
