@@ -106,7 +106,7 @@ struct Loaded {
 };
 
 void Load(Loaded& l) {
-    l.Result = tarvik::OpenSet(tarvik::testing::P(PathOf(0)), l.Set,
+    l.Result = tarvik::OpenSet(tarvik::PathFromQt(PathOf(0)), l.Set,
                                [&l](int64_t line, const std::string&) {
                                    Require(line >= 1, "a report names the line's number");
                                    ++l.Reports;
@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         anyRefused = anyRefused || Refused(parts[i]);
         WriteFile(i, parts[i]);
         lines[i] = CountLines(parts[i]);
-        CheckSmallBlocks(tarvik::testing::P(PathOf(i)), parts[i],
+        CheckSmallBlocks(tarvik::PathFromQt(PathOf(i)), parts[i],
                          1 + (size > 0 ? data[0] % 12 : 0));
     }
     Loaded first;

@@ -40,7 +40,7 @@ private slots:
         TrafficSet set;
         AddPlans(set, 1);
         SaveTarget t;
-        const std::string file = P(t.Path), dir = P(t.Dir.path());
+        const std::string file = PathFromQt(t.Path), dir = PathFromQt(t.Dir.path());
         const std::string& moded = target.endsWith("folder") ? dir : file;
         const std::string saveTo = target == "long name" ? dir + "/" + std::string(250, 'y')
                                    : target == "link" || target == "pipe" ? dir + "/Other"

@@ -61,11 +61,11 @@ private slots:
         QTemporaryDir dir;
         path.replace("<dir>", dir.path());
         LineReader in;
-        QVERIFY(!in.Open(P(path)));
+        QVERIFY(!in.Open(PathFromQt(path)));
         QCOMPARE(QString::fromStdString(in.Error()), "it is " + kind + ", not a file");
         TrafficSet set;
         AddPlans(set, 1);
-        const SaveResult r = SaveSet(set, P(path), Overwrite);
+        const SaveResult r = SaveSet(set, PathFromQt(path), Overwrite);
         QVERIFY(!r.Ok && !r.Error.empty());
         QVERIFY(Entries(dir.path()).isEmpty());
     }
@@ -96,7 +96,7 @@ private slots:
         {
             const HeldOpen held(target.Path, DWORD(share));
             QVERIFY(share < 0 || held.Handle != INVALID_HANDLE_VALUE);
-            r = SaveSet(set, P(target.Path), Overwrite);
+            r = SaveSet(set, PathFromQt(target.Path), Overwrite);
         }
         QVERIFY2(r.Ok == saved && r.Error.empty() == saved, r.Error.c_str());
         if (saved)
@@ -110,7 +110,7 @@ private slots:
         SaveTarget target;
         const HeldOpen held(target.Path, 0);
         LineReader in;
-        QVERIFY(held.Handle != INVALID_HANDLE_VALUE && !in.Open(P(target.Path)));
+        QVERIFY(held.Handle != INVALID_HANDLE_VALUE && !in.Open(PathFromQt(target.Path)));
         QVERIFY(!in.Error().empty());
     }
 
@@ -132,14 +132,15 @@ private slots:
         QVERIFY(LoadSet(set, plans).Complete);
         const QByteArray before = ReadAll(plans);
         QCOMPARE(Written(set), before);
-        const SaveResult r = SaveSet(set, P(plans), Overwrite);
+        const SaveResult r = SaveSet(set, PathFromQt(plans), Overwrite);
         QVERIFY2(r.Ok, r.Error.c_str());
         QCOMPARE(ReadAll(plans), before);
-        const FileStamp stamp = StampOf(P(plans));
-        QVERIFY(stamp.Known && stamp.Size == before.size() && !ChangedSince(stamp, P(plans)));
+        const FileStamp stamp = StampOf(PathFromQt(plans));
+        QVERIFY(stamp.Known && stamp.Size == before.size() &&
+                !ChangedSince(stamp, PathFromQt(plans)));
         QThread::msleep(20);
         QVERIFY(WriteFile(plans, QByteArray(before).replace("KSFO", "KSEA")));
-        QVERIFY(ChangedSince(stamp, P(plans)));
+        QVERIFY(ChangedSince(stamp, PathFromQt(plans)));
     }
 };
 

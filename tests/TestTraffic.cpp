@@ -56,7 +56,7 @@ private slots:
         TrafficSet set;
         AddPlans(set, 100000, 100);
         for (;;)
-            SaveSet(set, P(qEnvironmentVariable(SaveForever)), Overwrite);
+            SaveSet(set, PathFromQt(qEnvironmentVariable(SaveForever)), Overwrite);
     }
 
     // Each line format by the table of its file. A flight-plan line gives its fields, then the
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(WriteFile(dir.filePath("f.txt"), input));
         for (std::size_t block = 1; block <= std::size_t(input.size()) + 2; ++block) {
             LineReader in(block);
-            QVERIFY(in.Open(P(dir.filePath("f.txt"))));
+            QVERIFY(in.Open(PathFromQt(dir.filePath("f.txt"))));
             QByteArrayList lines;
             for (std::string_view line; in.Next(line);)
                 lines << B(line);
@@ -166,7 +166,7 @@ private slots:
         for (const QString& from : {file, out}) {
             TrafficSet set;
             QVERIFY(LoadSet(set, from).Complete);
-            QVERIFY(SaveSet(set, P(out), Overwrite).Ok);
+            QVERIFY(SaveSet(set, PathFromQt(out), Overwrite).Ok);
             QTEST(ReadAll(out), "expected");
         }
     }
@@ -199,9 +199,9 @@ private slots:
         for (const QByteArray& change : changes.split(' '))
             if (!change.isEmpty())
                 set.PlanTable[change.left(1).toInt()].SetTailNum(S(change.mid(2)));
-        QVERIFY(SaveSet(set, P(out), Overwrite).Ok);
+        QVERIFY(SaveSet(set, PathFromQt(out), Overwrite).Ok);
         QTEST(ReadAll(out), "expected");
-        QVERIFY(LoadSet(set, out).Complete && SaveSet(set, P(file), Overwrite).Ok);
+        QVERIFY(LoadSet(set, out).Complete && SaveSet(set, PathFromQt(file), Overwrite).Ok);
         QTEST(ReadAll(file), "expected");
     }
 
@@ -291,7 +291,7 @@ private slots:
         };
         TrafficSet set;
         const LoadResult r =
-            OpenSet(P(LargePlansFile()), set, nullptr, PlansKept::InTable, failing);
+            OpenSet(PathFromQt(LargePlansFile()), set, nullptr, PlansKept::InTable, failing);
         QVERIFY(!r.PlansRead && !set.PlansWhole);
         QCOMPARE(B(r.Stop.Reason),
                  outOfMemory ? "there is not enough memory to read it" : std::strerror(EIO));
@@ -330,12 +330,13 @@ private slots:
             SaveTarget target;
             const qint64 limit = std::min<qint64>(tries * 100000, size - 1);
             QVERIFY(!full || LimitFileSize(limit));
-            const SaveResult r = SaveSet(set, P(target.Path), Overwrite, [&](QIODevice& file) {
-                if (full)
-                    return WritePlans(set, file);
-                FailingDevice failing(file, tries);
-                return WritePlans(set, failing);
-            });
+            const SaveResult r =
+                SaveSet(set, PathFromQt(target.Path), Overwrite, [&](QIODevice& file) {
+                    if (full)
+                        return WritePlans(set, file);
+                    FailingDevice failing(file, tries);
+                    return WritePlans(set, failing);
+                });
             LimitFileSize(-1);
             if (r.Ok) {
                 QVERIFY(!full && tries >= 4);

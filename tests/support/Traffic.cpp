@@ -53,7 +53,7 @@ QString LargePlansFile() {
 }
 
 LoadResult LoadSet(TrafficSet& set, const QString& plansFile, QStringList* reports) {
-    return OpenSet(P(plansFile), set, [reports](int64_t line, const std::string& text) {
+    return OpenSet(PathFromQt(plansFile), set, [reports](int64_t line, const std::string& text) {
         if (reports)
             *reports << QString::number(line) + QStringLiteral(": ") + QString::fromLatin1(B(text));
     });

@@ -20,10 +20,6 @@ inline QByteArray B(std::string_view s) {
 inline std::string S(const QByteArray& b) {
     return b.toStdString();
 }
-// A path as the traffic code takes it.
-inline std::string P(const QString& path) {
-    return PathFromQt(path);
-}
 
 // The file a save goes to, holding an old set, alone in a folder.
 struct SaveTarget {
