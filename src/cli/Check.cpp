@@ -58,10 +58,8 @@ private:
 // stop in the flight-plan file before the stop in its lists, as the window's load does.
 void ReportUnread(const std::string& path, Report& report, std::FILE* out) {
     TrafficSet set;
-    set.PlansFile = path;
-    set.PlansFolder = GetFolder(path);
-    const LoadResult result = FillFPlans(
-        set,
+    const LoadResult result = OpenSet(
+        path, set,
         [&](int64_t line, const std::string& text) {
             report(Diagnostic{path, line, Severity::Error,
                               "There may be a problem in this line: " + text,
