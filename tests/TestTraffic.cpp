@@ -5,6 +5,7 @@
 #include "support/System.h"
 #include "support/Traffic.h"
 #include "traffic/LineReader.h"
+#include "traffic/Load.h"
 #include "traffic/Numbers.h"
 #include "traffic/PlanLine.h"
 #include "traffic/RefLines.h"
@@ -15,6 +16,8 @@
 #include <cerrno>
 #include <clocale>
 #include <cstring>
+#include <stdexcept>
+#include <thread>
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -299,6 +302,61 @@ private slots:
     }
 
     // A load writes over the tables of the one before.
+    // A file read in blocks: each block goes to the first step and then, on the reading thread, to
+    // the second, in the order of the file; a step that gives up or throws ends the reading.
+    void blocksGoInOrderToBothSteps_data() {
+        QTest::addColumn<QByteArray>("stop"); // which step stops at the second block, and how
+        QTest::newRow("none") << QByteArray();
+        QTest::newRow("after gives up") << QByteArray("after");
+        QTest::newRow("after throws") << QByteArray("throw");
+        QTest::newRow("block gives up") << QByteArray("block");
+    }
+    void blocksGoInOrderToBothSteps() {
+        QFETCH(QByteArray, stop);
+        QTemporaryDir dir;
+        TrafficSet set;
+        set.PlansFile = PathFromQt(dir.filePath("FlightPlans.txt"));
+        QByteArray text;
+        for (int i = 0; i < 200000; ++i) // about three blocks
+            text += "AC#1,N" + QByteArray::number(i) + ",10%,24Hr,IFR,X,KSFO\r\n";
+        QVERIFY(WriteFile(QtPath(set.PlansFile), text));
+        QList<int64_t> blocks, afters;
+        bool inOrder = true, otherThread = true, threw = false;
+        const auto mainThread = std::this_thread::get_id();
+        LoadResult r;
+        try {
+            r = ReadPlansInBlocks(
+                set, StampOf(set.PlansFile),
+                [&](TrafficSet&, int64_t first) {
+                    blocks << first;
+                    return !(stop == "block" && blocks.size() == 2);
+                },
+                [&](TrafficSet& block, int64_t first) {
+                    afters << first;
+                    inOrder =
+                        inOrder && block.PlanTable[0].TailNum() == "N" + std::to_string(first - 1);
+                    otherThread = otherThread && std::this_thread::get_id() != mainThread;
+                    if (afters.size() == 2 && stop == "throw")
+                        throw std::runtime_error("thrown");
+                    return !(afters.size() == 2 && stop == "after");
+                });
+        } catch (const std::runtime_error&) {
+            threw = true;
+        }
+        // The first step's list is read only here: the second runs while the first adds to it.
+        QVERIFY(inOrder && otherThread && afters == blocks.mid(0, afters.size()));
+        QCOMPARE(threw, stop == "throw");
+        if (stop.isEmpty()) {
+            QVERIFY(r.Complete && blocks.size() >= 3);
+            QCOMPARE(afters, blocks);
+        } else if (stop == "block") {
+            QVERIFY(!r.Complete && blocks.size() == 2 && afters.size() <= 1);
+        } else {
+            QVERIFY(afters.size() == 2 && blocks.size() <= 3);
+            QVERIFY(threw || (!r.Complete && r.Stop.Reason == "the reading was broken off"));
+        }
+    }
+
     void emptyAircraftLineEmptiesItsSlot() {
         QTemporaryDir dir;
         const QString plans = CopySet("run", dir.path());

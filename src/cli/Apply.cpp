@@ -143,9 +143,13 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     bool header = true;
     bool blockFailed = false; // a block's lines could not be put out
     LoadResult walked;
-    // Runs the rule over a block of plans and puts out its lines: the block's diff, or its text.
-    const auto runBlock = [&](TrafficSet& block, int64_t first, QIODevice* device) {
+    // The rule runs over each block on this thread; the block's lines, its diff or its text, are
+    // put out on the reading thread while the rule runs over the next.
+    const BlockStep runBlock = [&](TrafficSet& block, int64_t) {
         FindPlan(block, state, host, random);
+        return true;
+    };
+    const auto putBlock = [&](TrafficSet& block, int64_t first, QIODevice* device) {
         const SaveDifference difference = CompareWithSave(block);
         if (!difference.Error.empty()) {
             error = difference.Error;
@@ -160,17 +164,19 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     };
     SaveResult saved{true, {}};
     if (options.DryRun) {
-        walked = ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
-            return runBlock(block, first, nullptr);
-        });
+        walked =
+            ReadPlansInBlocks(set, set.PlansStamp, runBlock, [&](TrafficSet& block, int64_t first) {
+                return putBlock(block, first, nullptr);
+            });
     } else {
         const FileStamp read = set.PlansStamp;
         saved = SaveSet(
             set, output, [] { return false; },
             [&](QIODevice& device) {
-                walked = ReadPlansInBlocks(set, read, [&](TrafficSet& block, int64_t first) {
-                    return runBlock(block, first, &device);
-                });
+                walked =
+                    ReadPlansInBlocks(set, read, runBlock, [&](TrafficSet& block, int64_t first) {
+                        return putBlock(block, first, &device);
+                    });
                 return walked.Complete;
             });
     }

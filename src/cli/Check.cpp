@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <deque>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -79,9 +81,29 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
     }
     std::vector<Diagnostic> listed; // the lists' own, told after the plans
     checker.BeginSet(set, [&listed](Diagnostic&& d) { listed.push_back(std::move(d)); });
-    const LoadResult plans =
-        ReadPlansInBlocks(set, set.PlansStamp, [&](TrafficSet& block, int64_t first) {
-            checker.CheckLines(block, first, std::ref(report));
+    // Each block is checked on this thread and its diagnostics written on the reading thread,
+    // while the next block is checked.
+    std::mutex lock;
+    std::deque<std::vector<Diagnostic>> found; // the blocks' diagnostics not yet written, in order
+    const LoadResult plans = ReadPlansInBlocks(
+        set, set.PlansStamp,
+        [&](TrafficSet& block, int64_t first) {
+            std::vector<Diagnostic> blocks;
+            checker.CheckLines(block, first,
+                               [&blocks](Diagnostic&& d) { blocks.push_back(std::move(d)); });
+            const std::lock_guard<std::mutex> held(lock);
+            found.push_back(std::move(blocks));
+            return true;
+        },
+        [&](TrafficSet&, int64_t) {
+            std::vector<Diagnostic> blocks;
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                blocks = std::move(found.front());
+                found.pop_front();
+            }
+            for (Diagnostic& d : blocks)
+                report(std::move(d));
             return report.Open();
         });
     if (!report.Open())

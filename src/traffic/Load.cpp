@@ -9,12 +9,14 @@
 #include <array>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -425,56 +427,86 @@ LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& 
     return FillFPlans(set, report, kept, read);
 }
 
-LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
-                             const std::function<bool(TrafficSet&, int64_t)>& block) {
+LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const BlockStep& block,
+                             const BlockStep& after) {
     LoadResult result;
     LineReader in;
     if (!OpenLines(in, set.PlansFile, result))
         return result;
     if (in.Stamp() != expected)
         return Stopped(result, set.PlansFile, 0, "another program changed the file");
-    // Two blocks take turns: while the caller works on one, a thread of its own cuts the next.
+    // Two blocks take turns: while the caller works on one, a thread of its own finishes the one
+    // before (after) and cuts the next.
     enum class Slot { Free, Ready, End };
     struct Turn {
         TrafficSet Set;
         int64_t First = 0;
         Slot State = Slot::Free;
+        bool Pending = false; // a block that block took and after has not
     };
     std::array<Turn, 2> turns;
     std::mutex lock;
     std::condition_variable changed;
     bool stop = false;
+    bool broken = false;
+    std::exception_ptr thrown; // what after threw
     BlockCutter cutter(in, set.PlansFile);
+    // On the thread: waits until the caller is done with turn (false when the reading stops), then
+    // runs after on the block it held.
+    const auto finish = [&](Turn& turn) {
+        {
+            std::unique_lock<std::mutex> held(lock);
+            changed.wait(held, [&] { return stop || turn.State == Slot::Free; });
+            if (stop)
+                return false;
+        }
+        if (!std::exchange(turn.Pending, false) || !after)
+            return true;
+        bool ok = false;
+        try {
+            ok = after(turn.Set, turn.First);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+        if (!ok) {
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                broken = true;
+                stop = true;
+            }
+            changed.notify_all();
+        }
+        return ok;
+    };
     std::thread cutting([&] {
         for (std::size_t k = 0;; k ^= 1) {
             Turn& turn = turns[k];
-            {
-                std::unique_lock<std::mutex> held(lock);
-                changed.wait(held, [&] { return stop || turn.State == Slot::Free; });
-                if (stop)
-                    return;
-            }
+            if (!finish(turn))
+                return;
             const bool cut = cutter.Next(turn.Set, turn.First);
             {
                 const std::lock_guard<std::mutex> held(lock);
                 turn.State = cut ? Slot::Ready : Slot::End;
+                turn.Pending = cut;
             }
             changed.notify_all();
-            if (!cut)
+            if (!cut) {
+                finish(turns[k ^ 1]); // the last block the caller takes
                 return;
+            }
         }
     });
-    bool broken = false;
     for (std::size_t k = 0;; k ^= 1) {
         Turn& turn = turns[k];
         {
             std::unique_lock<std::mutex> held(lock);
-            changed.wait(held, [&] { return turn.State != Slot::Free; });
-            if (turn.State == Slot::End)
+            changed.wait(held, [&] { return stop || turn.State != Slot::Free; });
+            if (stop || turn.State == Slot::End)
                 break;
         }
+        bool ok = false;
         try {
-            broken = !block(turn.Set, turn.First);
+            ok = block(turn.Set, turn.First);
         } catch (...) {
             {
                 const std::lock_guard<std::mutex> held(lock);
@@ -487,13 +519,16 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
         {
             const std::lock_guard<std::mutex> held(lock);
             turn.State = Slot::Free;
-            stop = broken;
+            broken = broken || !ok;
+            stop = stop || !ok;
         }
         changed.notify_all();
-        if (broken)
+        if (!ok)
             break;
     }
     cutting.join();
+    if (thrown)
+        std::rethrow_exception(thrown);
     if (broken)
         return Stopped(cutter.Result, set.PlansFile, 0, "the reading was broken off");
     return cutter.Result;

@@ -55,13 +55,18 @@ LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& 
 // writes it a load would not read back.
 bool DoubtfulLine(std::string_view line, std::string& shown);
 
+// A step taken on a block of plans: the block's own set and the number of its first line; false
+// breaks the reading off.
+using BlockStep = std::function<bool(TrafficSet&, int64_t)>;
+
 // Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
-// time: the plans and kept lines of each block, as a load makes them, go to block(a set of the
-// block's own, the number of the block's first line), its plans from index 0 to LastPlan; block
-// returns false to break the reading off. While block works on one, a thread of its own reads the
-// next. Doubtful lines are not reported again. The result is complete when the whole file was
-// read; the lists are not read.
-LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected,
-                             const std::function<bool(TrafficSet&, int64_t)>& block);
+// time: the plans and kept lines of each block, as a load makes them, go to block, its plans from
+// index 0 to LastPlan. Then, when given, after takes each block, in their order, on a thread of
+// its own, while block works on the next: it must touch nothing that block touches. That thread
+// also reads the blocks. Doubtful lines are not reported again. The result is complete when the
+// whole file was read and no step broke the reading off; the lists are not read. What after
+// throws is thrown again here.
+LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const BlockStep& block,
+                             const BlockStep& after = {});
 
 } // namespace tarvik
