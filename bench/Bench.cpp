@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,12 @@
 extern char** environ;
 
 namespace bench {
+
+// A file of this process's own in the system's temporary folder.
+std::string ScratchFile(const char* name) {
+    return std::filesystem::temp_directory_path() /
+           ("tarvik-bench-" + std::to_string(::getpid()) + "-" + name);
+}
 
 bool RunProgram(const std::vector<std::string>& args, bool display, std::string& why) {
     std::vector<char*> argv, envp;
@@ -36,7 +43,7 @@ bool RunProgram(const std::vector<std::string>& args, bool display, std::string&
                         std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0))
             envp.push_back(*e);
     envp.push_back(nullptr);
-    const std::string errors = std::filesystem::temp_directory_path() / "tarvik-bench-errors";
+    const std::string errors = ScratchFile("errors");
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
@@ -45,14 +52,20 @@ bool RunProgram(const std::vector<std::string>& args, bool display, std::string&
     const int failed = posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     int status = 0;
-    if (failed || ::waitpid(pid, &status, 0) != pid) {
+    pid_t ended = failed ? -1 : 0;
+    while (!failed && (ended = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    if (ended != pid) {
         why = "can't run " + args[0] + ": " + std::strerror(failed ? failed : errno);
         return false;
     }
     std::ifstream said(errors);
-    why = args[0] + " " + args[1] + " failed: " +
-          std::string(std::istreambuf_iterator<char>(said), std::istreambuf_iterator<char>());
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const std::string text{std::istreambuf_iterator<char>(said), std::istreambuf_iterator<char>()};
+    std::remove(errors.c_str());
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    why = args[0] + " failed: " + text;
+    return false;
 }
 
 } // namespace bench
@@ -70,10 +83,13 @@ double MsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
-// The fastest of Runs runs of step, in ms; -1 when a run failed.
-template <class Step> double Fastest(Step step) {
+// The fastest of Runs runs of step, each after an untimed before, in ms; -1 when a run failed.
+template <class Step>
+double Fastest(
+    Step step, const std::function<void()>& before = [] {}) {
     double best = -1;
     for (int i = 0; i < Runs; ++i) {
+        before();
         const auto start = std::chrono::steady_clock::now();
         if (!step())
             return -1;
@@ -84,8 +100,9 @@ template <class Step> double Fastest(Step step) {
 
 // The floors, by Floor: the file read in blocks of 1 MiB with its lines counted (scan), its bytes
 // written to a new file beside it and pushed to the disk (write); in this process, and when
-// programs is set as whole processes (wc -l; dd conv=fsync). False when one could not be measured.
-bool MeasureFloors(const Bench& b, bool programs, double floors[]) {
+// programs is set as whole processes (wc -l; dd conv=fsync). False, with the reason in why, when
+// one could not be measured.
+bool MeasureFloors(const Bench& b, bool programs, double floors[], std::string& why) {
     std::ifstream in(b.PlansFile, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string copy = b.PlansFile + ".floor";
@@ -97,24 +114,32 @@ bool MeasureFloors(const Bench& b, bool programs, double floors[]) {
             lines += std::count(block.data(), block.data() + got, '\n');
         return f && std::fclose(f) == 0 && lines > 0;
     });
-    floors[int(Floor::Write)] = Fastest([&] {
-        std::FILE* f = std::fopen(copy.c_str(), "wb");
-        const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
-                        std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-        return (!f || std::fclose(f) == 0) && std::remove(copy.c_str()) == 0 && ok;
-    });
-    std::string why;
+    const auto removeCopy = [&copy] { std::remove(copy.c_str()); };
+    floors[int(Floor::Write)] = Fastest(
+        [&] {
+            std::FILE* f = std::fopen(copy.c_str(), "wb");
+            const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
+                            std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+            return (!f || std::fclose(f) == 0) && ok;
+        },
+        removeCopy);
     const auto run = [&](const std::vector<std::string>& args) {
         return !programs || RunProgram(args, false, why);
     };
     const double wc = Fastest([&] { return run({"wc", "-l", b.PlansFile}); });
-    const double dd = Fastest([&] {
-        return run({"dd", "if=" + b.PlansFile, "of=" + copy, "bs=1M", "conv=fsync", "status=none"});
-    });
-    std::remove(copy.c_str());
+    const double dd = Fastest(
+        [&] {
+            return run(
+                {"dd", "if=" + b.PlansFile, "of=" + copy, "bs=1M", "conv=fsync", "status=none"});
+        },
+        removeCopy);
+    removeCopy();
     floors[int(Floor::ProgramScan)] = wc;
     floors[int(Floor::ProgramScanAndWrite)] = wc + dd;
-    return floors[int(Floor::Scan)] > 0 && floors[int(Floor::Write)] > 0 && wc >= 0 && dd >= 0;
+    if (floors[int(Floor::Scan)] > 0 && floors[int(Floor::Write)] > 0 && wc >= 0 && dd >= 0)
+        return true;
+    why = why.empty() ? "the floors of " + b.PlansFile + " could not be measured" : why;
+    return false;
 }
 
 bool RunsProgram(const Case& c) {
@@ -144,14 +169,16 @@ bool TimeCase(const Case& c, Bench& b, double& ms) {
 bool PrintMemory(const char* name, const std::vector<std::string>& with,
                  const std::vector<std::string>& without, bool display, double fileBytes,
                  bool& allMet) {
-    const std::string kbFile = std::filesystem::temp_directory_path() / "tarvik-bench-kb";
+    const std::string kbFile = ScratchFile("kb");
     double kb[2] = {};
     std::string why;
     for (int i = 0; i < 2; ++i) {
         std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", kbFile};
         timed.insert(timed.end(), (i ? without : with).begin(), (i ? without : with).end());
         std::ifstream said;
-        if (!RunProgram(timed, display, why) || !(said.open(kbFile), said >> kb[i])) {
+        const bool measured = RunProgram(timed, display, why) && (said.open(kbFile), said >> kb[i]);
+        std::remove(kbFile.c_str());
+        if (!measured) {
             std::fprintf(stderr, "%s: %s\n", name, why.c_str());
             return false;
         }
@@ -190,11 +217,15 @@ int main(int argc, char** argv) {
     const bool programs = args.empty() || args[0] != "--no-command-line";
     args.erase(args.begin(), args.begin() + (programs ? 0 : 1));
     std::vector<Case> chosen;
-    for (const Case& c : Cases())
-        if ((programs || !RunsProgram(c)) &&
-            (args.size() < 2 || std::find(args.begin() + 1, args.end(), c.Name) != args.end()))
+    std::size_t named = 0; // the names given that name a case
+    for (const Case& c : Cases()) {
+        const bool asked = std::find(args.begin() + std::min<std::size_t>(args.size(), 1),
+                                     args.end(), c.Name) != args.end();
+        named += asked ? 1 : 0;
+        if ((asked || args.size() < 2) && (programs || !RunsProgram(c)))
             chosen.push_back(c);
-    if ((!args.empty() && args[0][0] == '-') || (args.size() >= 2 && chosen.empty())) {
+    }
+    if ((!args.empty() && args[0][0] == '-') || (args.size() >= 2 && named + 1 != args.size())) {
         std::fprintf(stderr, "usage: %s [--no-command-line] [FOLDER [CASE...]]\n", argv[0]);
         return 2;
     }
@@ -203,12 +234,12 @@ int main(int argc, char** argv) {
     b.PlansFile = b.Folder + "/FlightPlans.txt";
     b.Program = TARVIK_PROGRAM;
     b.Work = b.Folder + "-work";
+    b.Saved = b.Folder + "/SavedPlans.txt";
     std::string why;
     double floors[5] = {};
     const bool anyProgram = std::any_of(chosen.begin(), chosen.end(), RunsProgram);
-    if (!MakeBenchSet(b.Folder, why) || !MeasureFloors(b, anyProgram, floors)) {
-        std::fprintf(stderr, "%s\n",
-                     why.empty() ? "the floors could not be measured" : why.c_str());
+    if (!MakeBenchSet(b.Folder, why) || !MeasureFloors(b, anyProgram, floors, why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
         return 2;
     }
     std::error_code ec;
@@ -221,6 +252,7 @@ int main(int argc, char** argv) {
                 floors[4] - floors[3]);
     std::unique_ptr<tarvik::testing::Window> stand;
     bool allMet = true;
+    bool failed = false;
     for (const Case& c : chosen) {
         if (!RunsProgram(c) && !stand) {
             stand = std::make_unique<tarvik::testing::Window>();
@@ -230,7 +262,9 @@ int main(int argc, char** argv) {
         double ms = 0;
         if (!TimeCase(c, b, ms)) {
             std::fprintf(stderr, "%s: %s\n", c.Name, b.Error.c_str());
-            return 2;
+            allMet = false;
+            failed = true;
+            break;
         }
         const double floor = floors[int(c.Against)];
         const double figure = c.Against == Floor::None ? ms : ms / floor;
@@ -243,7 +277,10 @@ int main(int argc, char** argv) {
                         c.Target, ms, floor, missed);
         std::fflush(stdout);
     }
-    std::filesystem::remove_all(b.Work, ec);
+    std::filesystem::remove_all(b.Work, ec); // the copies of the command line's cases
+    std::filesystem::remove(b.Saved, ec);
+    if (failed)
+        return 2;
     if (args.size() >= 2)
         return allMet ? 0 : 1;
     stand.reset();

@@ -30,6 +30,7 @@ struct Bench {
     std::string Folder, PlansFile; // the full-size set and its flight plans
     std::string Program;           // the tarvik program, for the command line's cases
     std::string Work;              // a folder of copies that a run of the program may change
+    std::string Saved;             // the file beside the set that save-set writes
     tarvik::testing::Window* Window = nullptr; // the real window, shown, for the window's cases
     std::string VisitedOld, VisitedNew;        // the airports of the visited-airport lot
     int VisitingBefore = 0;                    // the plans that visit VisitedOld before a lot

@@ -103,11 +103,8 @@ std::string Plans() {
     Random r{20240601};
     std::string out = "// Timing set: one line per aircraft\r\n; generated, not for flying\r\n\r\n";
     for (long i = 0; i < SetPlans; ++i) {
-        if (i > 0 && i % 50000 == 0) {
-            out += "\r\n// block ";
-            AppendNumber(out, i / 50000);
-            out += "\r\n";
-        }
+        if (i > 0 && i % 50000 == 0)
+            out += "\r\n// block " + std::to_string(i / 50000) + "\r\n";
         AppendPlan(out, r, i);
     }
     return out;

@@ -76,9 +76,10 @@ private:
     int Count = 0;
 };
 
+// Never destroyed: a text may be freed while the program ends.
 SpareChunks& Spares() {
-    static SpareChunks spares;
-    return spares;
+    static auto* spares = new SpareChunks;
+    return *spares;
 }
 
 // A chunk starts at a multiple of its size, so that a text finds its chunk from its own address.

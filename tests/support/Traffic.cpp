@@ -34,7 +34,9 @@ QByteArray ReadAll(const QString& path) {
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
 }
 
 QStringList Entries(const QString& folder) {
