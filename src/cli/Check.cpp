@@ -29,21 +29,25 @@ struct CheckOptions {
     QStringList Files;
 };
 
-// Writes the diagnostics not ignored and counts them.
+// Counts the diagnostics not ignored and puts them into text, one a line, to be written out.
 class Report {
 public:
     Report(const CheckOptions& options, std::FILE* out) : Options(options), Out(out) {}
 
-    void operator()(Diagnostic&& d) {
+    void Add(const Diagnostic& d, std::string& text) {
         if (Options.Ignored.count(d.Code))
             return;
         ++(d.Level == Severity::Error ? Errors : Warnings);
-        Text.clear();
-        AppendDiagnosticText(d, Text);
-        Text += '\n';
-        std::fwrite(Text.data(), 1, Text.size(), Out);
+        AppendDiagnosticText(d, text);
+        text += '\n';
     }
-    // False once the output can take no more (a pipe closed by its reader).
+    // Writes text out and empties it, its room kept; false once the output can take no more (a
+    // pipe closed by its reader).
+    bool Write(std::string& text) {
+        std::fwrite(text.data(), 1, text.size(), Out);
+        text.clear();
+        return Open();
+    }
     bool Open() const { return !std::ferror(Out); }
     bool Failing() const { return Errors > 0 || (Options.Strict && Warnings > 0); }
 
@@ -53,19 +57,54 @@ public:
 private:
     const CheckOptions& Options;
     std::FILE* Out;
-    std::string Text; // the line being written, its room kept from one to the next
+};
+
+// The texts of the blocks checked and not yet written, in order, and room for more: a block is
+// checked on one thread and written on another.
+class BlockTexts {
+public:
+    std::string Take() {
+        const std::lock_guard<std::mutex> held(Lock);
+        if (Spare.empty())
+            return {};
+        std::string text = std::move(Spare.back());
+        Spare.pop_back();
+        return text;
+    }
+    void Put(std::string text) {
+        const std::lock_guard<std::mutex> held(Lock);
+        Ready.push_back(std::move(text));
+    }
+    std::string Next() {
+        const std::lock_guard<std::mutex> held(Lock);
+        std::string text = std::move(Ready.front());
+        Ready.pop_front();
+        return text;
+    }
+    void Done(std::string text) {
+        const std::lock_guard<std::mutex> held(Lock);
+        Spare.push_back(std::move(text));
+    }
+
+private:
+    std::mutex Lock;
+    std::deque<std::string> Ready;
+    std::vector<std::string> Spare;
 };
 
 // A set whose lists could not be read: a load of the whole set tells the doubtful lines and a
 // stop in the flight-plan file before the stop in its lists, as the window's load does.
 void ReportUnread(const std::string& path, Report& report, std::FILE* out) {
     TrafficSet set;
+    std::string text;
     const LoadResult result = OpenSet(
         path, set,
-        [&](int64_t line, const std::string& text) {
-            report(Diagnostic{path, line, Severity::Error,
-                              "There may be a problem in this line: " + text,
-                              DiagnosticKinds[0].Code});
+        [&](int64_t line, const std::string& shown) {
+            report.Add(Diagnostic{path, line, Severity::Error,
+                                  "There may be a problem in this line: " + shown,
+                                  DiagnosticKinds[0].Code},
+                       text);
+            report.Write(text);
         },
         PlansKept::Counted);
     std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
@@ -80,31 +119,23 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
         return Unread;
     }
     std::vector<Diagnostic> listed; // the lists' own, told after the plans
-    checker.BeginSet(set, [&listed](Diagnostic&& d) { listed.push_back(std::move(d)); });
+    checker.BeginSet(set, [&listed](const Diagnostic& d) { listed.push_back(d); });
     // Each block is checked on this thread and its diagnostics written on the reading thread,
     // while the next block is checked.
-    std::mutex lock;
-    std::deque<std::vector<Diagnostic>> found; // the blocks' diagnostics not yet written, in order
+    BlockTexts texts;
     const LoadResult plans = ReadPlansInBlocks(
         set, set.PlansStamp,
         [&](TrafficSet& block, int64_t first) {
-            std::vector<Diagnostic> blocks;
-            checker.CheckLines(block, first,
-                               [&blocks](Diagnostic&& d) { blocks.push_back(std::move(d)); });
-            const std::lock_guard<std::mutex> held(lock);
-            found.push_back(std::move(blocks));
+            std::string text = texts.Take();
+            checker.CheckLines(block, first, [&](const Diagnostic& d) { report.Add(d, text); });
+            texts.Put(std::move(text));
             return true;
         },
         [&](TrafficSet&, int64_t) {
-            std::vector<Diagnostic> blocks;
-            {
-                const std::lock_guard<std::mutex> held(lock);
-                blocks = std::move(found.front());
-                found.pop_front();
-            }
-            for (Diagnostic& d : blocks)
-                report(std::move(d));
-            return report.Open();
+            std::string text = texts.Next();
+            const bool open = report.Write(text);
+            texts.Done(std::move(text));
+            return open;
         });
     if (!report.Open())
         return Unread;
@@ -112,8 +143,10 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
         std::fprintf(out, "%s\n", StopText(plans.Stop).c_str());
         return Unread;
     }
-    for (Diagnostic& d : listed)
-        report(std::move(d));
+    std::string text;
+    for (const Diagnostic& d : listed)
+        report.Add(d, text);
+    report.Write(text);
     std::fprintf(
         out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " errors, %" PRId64 " warnings\n",
         path.c_str(), plans.Plans, set.LastAircraft + 1, set.LastAirport + 1, report.Errors,

@@ -352,25 +352,26 @@ SetChecker::~SetChecker() = default;
 
 namespace {
 
-// A diagnostic whose message is parts joined: made with one allocation for the message, since a
-// set with a problem on every line makes half a million.
-Diagnostic Made(const std::string& file, int64_t line, Kind kind,
-                std::initializer_list<std::string_view> parts) {
+// Tells sink of a diagnostic whose message is parts joined. d is the room it is made in, kept from
+// one diagnostic to the next, so that telling one takes no allocation once it is large enough.
+void Tell(const DiagnosticSink& sink, Diagnostic& d, const std::string& file, int64_t line,
+          Kind kind, std::initializer_list<std::string_view> parts) {
     const DiagnosticKind& k = DiagnosticKinds[kind];
-    Diagnostic d{file, line, k.Level, {}, k.Code};
-    std::size_t size = 0;
-    for (const std::string_view part : parts)
-        size += part.size();
-    d.Message.reserve(size);
+    d.File.assign(file);
+    d.Line = line;
+    d.Level = k.Level;
+    d.Code = k.Code;
+    d.Message.clear();
     for (const std::string_view part : parts)
         d.Message.append(part);
-    return d;
+    sink(d);
 }
 
 } // namespace
 
 void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
     Lists& k = *Known;
+    Diagnostic made;
     const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
     k.PlansFile = set.PlansFile;
     k.AircraftName = FileName(lists.Aircraft);
@@ -390,9 +391,9 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
             continue; // an empty line
         const auto [at, added] = firstLine.try_emplace(tag, i + 1);
         if (!added && !told)
-            sink(Made(lists.Aircraft, i + 1, DuplicateAircraftNumber,
-                      {"aircraft number ", std::to_string(tag), " is listed before, at line ",
-                       std::to_string(at->second)}));
+            Tell(sink, made, lists.Aircraft, i + 1, DuplicateAircraftNumber,
+                 {"aircraft number ", std::to_string(tag), " is listed before, at line ",
+                  std::to_string(at->second)});
         k.Aircraft[static_cast<uint16_t>(tag)] = true;
     }
     // A line of a real set takes about a hundred bytes.
@@ -406,6 +407,7 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
 
 void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const DiagnosticSink& sink) {
     Lists& k = *Known;
+    Diagnostic made;
     const auto file = static_cast<uint32_t>(k.Files.size() - 1);
     std::string shown;
     std::vector<std::string_view> airports; // the airports of a plan's legs
@@ -413,8 +415,8 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
     int64_t line = firstLine;
     const auto keptLine = [&] {
         if (DoubtfulLine(set.KeptLines[kept].Text, shown))
-            sink(Made(k.PlansFile, line, DoubtfulLineKind,
-                      {"There may be a problem in this line: ", shown}));
+            Tell(sink, made, k.PlansFile, line, DoubtfulLineKind,
+                 {"There may be a problem in this line: ", shown});
         ++kept;
         ++line;
     };
@@ -434,13 +436,12 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
             keptLine();
         const FlightPlan& plan = set.PlanTable[i];
         if (!k.Aircraft[static_cast<uint16_t>(plan.Tag())])
-            sink(Made(
-                k.PlansFile, line, UnknownAircraft,
-                {"aircraft number ", std::to_string(plan.Tag()), " is not in ", k.AircraftName}));
+            Tell(sink, made, k.PlansFile, line, UnknownAircraft,
+                 {"aircraft number ", std::to_string(plan.Tag()), " is not in ", k.AircraftName});
         const std::string_view home = TrimBlanks(plan.HPort());
         if (!k.Airports.Holds(home))
-            sink(Made(k.PlansFile, line, UnknownHomeAirport,
-                      {"home airport ", home, " is not in ", k.AirportsName}));
+            Tell(sink, made, k.PlansFile, line, UnknownHomeAirport,
+                 {"home airport ", home, " is not in ", k.AirportsName});
         // Flights of six fields: departure, arrival, level, F or R, number, airport; the home
         // airport closes the last, so the legs hold one field less than whole flights.
         const std::string_view legs = plan.TheRest();
@@ -454,30 +455,30 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
             from = at + 1;
         }
         if (field % 6 != 5) {
-            sink(Made(k.PlansFile, line, LegsShape, {DiagnosticKinds[LegsShape].Example}));
+            Tell(sink, made, k.PlansFile, line, LegsShape, {DiagnosticKinds[LegsShape].Example});
         } else {
             for (const std::string_view field6 : airports) {
                 const std::string_view airport = TrimBlanks(field6);
                 if (!k.Airports.Holds(airport))
-                    sink(Made(k.PlansFile, line, UnknownAirport,
-                              {"airport ", airport, " of the legs is not in ", k.AirportsName}));
+                    Tell(sink, made, k.PlansFile, line, UnknownAirport,
+                         {"airport ", airport, " of the legs is not in ", k.AirportsName});
             }
         }
         if (!plan.TailNum().empty())
             if (const Place* first =
                     k.Identifiers.Seen(plan.TailNum(), {file, static_cast<uint32_t>(line)}))
-                sink(Made(k.PlansFile, line, DuplicateIdentifier,
-                          {"aircraft identifier ", plan.TailNum(), " is used before, at ",
-                           k.Files[first->File], ":", std::to_string(first->Line)}));
+                Tell(sink, made, k.PlansFile, line, DuplicateIdentifier,
+                     {"aircraft identifier ", plan.TailNum(), " is used before, at ",
+                      k.Files[first->File], ":", std::to_string(first->Line)});
         if (plan.Pcent() < 0 || plan.Pcent() > 100)
-            sink(Made(k.PlansFile, line, PercentageKind,
-                      {"percentage ", std::to_string(plan.Pcent()), " is outside 0 to 100"}));
+            Tell(sink, made, k.PlansFile, line, PercentageKind,
+                 {"percentage ", std::to_string(plan.Pcent()), " is outside 0 to 100"});
         if (!k.Frequencies.Holds(plan.Rate()))
-            sink(Made(k.PlansFile, line, FrequencyKind,
-                      {"flight frequency ", plan.Rate(), " is none of ", FrequencyList()}));
+            Tell(sink, made, k.PlansFile, line, FrequencyKind,
+                 {"flight frequency ", plan.Rate(), " is none of ", FrequencyList()});
         if (!k.FlightRules.Holds(plan.Ivfr()))
-            sink(Made(k.PlansFile, line, FlightRulesKind,
-                      {"flight rules ", plan.Ivfr(), " are neither IFR nor VFR"}));
+            Tell(sink, made, k.PlansFile, line, FlightRulesKind,
+                 {"flight rules ", plan.Ivfr(), " are neither IFR nor VFR"});
     }
     while (kept < set.KeptLines.size())
         keptLine();

@@ -42,7 +42,9 @@ std::string DiagnosticText(const Diagnostic& d);
 // The same put behind text.
 void AppendDiagnosticText(const Diagnostic& d, std::string& text);
 
-using DiagnosticSink = std::function<void(Diagnostic&&)>;
+// Takes each diagnostic found. The diagnostic lasts only for the call: a sink that keeps it keeps a
+// copy (a set with a problem on every line makes half a million).
+using DiagnosticSink = std::function<void(const Diagnostic&)>;
 
 // Checks sets one after the other: an identifier used in one set is a duplicate in the next.
 class SetChecker {

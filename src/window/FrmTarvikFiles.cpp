@@ -93,10 +93,10 @@ void FrmTarvik::MnuCheck_Click() {
         return;
     }
     std::vector<Diagnostic> found;
-    const DiagnosticSink keep = [&found](Diagnostic&& d) { found.push_back(std::move(d)); };
+    const DiagnosticSink keep = [&found](const Diagnostic& d) { found.push_back(d); };
     SetChecker checker;
     std::vector<Diagnostic> listed; // the lists' own, after the plans as on the command line
-    checker.BeginSet(Set, [&listed](Diagnostic&& d) { listed.push_back(std::move(d)); });
+    checker.BeginSet(Set, [&listed](const Diagnostic& d) { listed.push_back(d); });
     checker.CheckLines(Set, 1, keep);
     std::move(listed.begin(), listed.end(), std::back_inserter(found));
     // The lines of the set as a save writes them, to show the one of a row chosen.
