@@ -59,37 +59,38 @@ private:
     std::FILE* Out;
 };
 
-// The texts of the blocks checked and not yet written, in order, and room for more: a block is
-// checked on one thread and written on another.
-class BlockTexts {
+// What was found in the blocks checked and not yet told, in order, and room for more: a block is
+// checked on one thread and told of on another.
+class BlockFindings {
 public:
-    std::string Take() {
+    Findings Take() {
         const std::lock_guard<std::mutex> held(Lock);
         if (Spare.empty())
             return {};
-        std::string text = std::move(Spare.back());
+        Findings found = std::move(Spare.back());
         Spare.pop_back();
-        return text;
+        found.Clear();
+        return found;
     }
-    void Put(std::string text) {
+    void Put(Findings found) {
         const std::lock_guard<std::mutex> held(Lock);
-        Ready.push_back(std::move(text));
+        Ready.push_back(std::move(found));
     }
-    std::string Next() {
+    Findings Next() {
         const std::lock_guard<std::mutex> held(Lock);
-        std::string text = std::move(Ready.front());
+        Findings found = std::move(Ready.front());
         Ready.pop_front();
-        return text;
+        return found;
     }
-    void Done(std::string text) {
+    void Done(Findings found) {
         const std::lock_guard<std::mutex> held(Lock);
-        Spare.push_back(std::move(text));
+        Spare.push_back(std::move(found));
     }
 
 private:
     std::mutex Lock;
-    std::deque<std::string> Ready;
-    std::vector<std::string> Spare;
+    std::deque<Findings> Ready;
+    std::vector<Findings> Spare;
 };
 
 // A set whose lists could not be read: a load of the whole set tells the doubtful lines and a
@@ -120,22 +121,23 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
     }
     std::vector<Diagnostic> listed; // the lists' own, told after the plans
     checker.BeginSet(set, [&listed](const Diagnostic& d) { listed.push_back(d); });
-    // Each block is checked on this thread and its diagnostics written on the reading thread,
-    // while the next block is checked.
-    BlockTexts texts;
+    // Each block is checked on this thread and its diagnostics told and written on the reading
+    // thread, while the next block is checked.
+    BlockFindings blocks;
+    std::string text;
     const LoadResult plans = ReadPlansInBlocks(
         set, set.PlansStamp,
         [&](TrafficSet& block, int64_t first) {
-            std::string text = texts.Take();
-            checker.CheckLines(block, first, [&](const Diagnostic& d) { report.Add(d, text); });
-            texts.Put(std::move(text));
+            Findings found = blocks.Take();
+            checker.FindInLines(block, first, found);
+            blocks.Put(std::move(found));
             return true;
         },
         [&](TrafficSet&, int64_t) {
-            std::string text = texts.Next();
-            const bool open = report.Write(text);
-            texts.Done(std::move(text));
-            return open;
+            Findings found = blocks.Next();
+            checker.Tell(found, [&](const Diagnostic& d) { report.Add(d, text); });
+            blocks.Done(std::move(found));
+            return report.Write(text);
         });
     if (!report.Open())
         return Unread;
@@ -143,7 +145,6 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
         std::fprintf(out, "%s\n", StopText(plans.Stop).c_str());
         return Unread;
     }
-    std::string text;
     for (const Diagnostic& d : listed)
         report.Add(d, text);
     report.Write(text);

@@ -7,11 +7,16 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvik {
 
@@ -32,6 +37,18 @@ const std::array<DiagnosticKind, 10> DiagnosticKinds = {{
 }};
 
 namespace {
+
+// A number in decimal, kept in the object itself: no allocation for a message's figures.
+class Decimal {
+public:
+    explicit Decimal(int64_t n)
+        : Size(std::to_chars(Digits, Digits + sizeof Digits, n).ptr - Digits) {}
+    operator std::string_view() const { return {Digits, static_cast<std::size_t>(Size)}; }
+
+private:
+    char Digits[24];
+    std::ptrdiff_t Size;
+};
 
 enum Kind {
     DoubtfulLineKind,
@@ -305,6 +322,40 @@ private:
     std::vector<uint32_t> Codes;
 };
 
+// Calls take with each sixth field of legs (the fields numbered 5, 11, 17 ... from 0), where the
+// airports lie; the number of fields. Fields are cut at commas, found sixteen bytes at a time where
+// the processor can.
+template <typename Take> std::size_t ForEachAirportField(std::string_view legs, Take take) {
+    std::size_t fields = 0;
+    int sixth = 0; // the number of the field cut next, counted up to 6
+    std::size_t from = 0;
+    const auto cut = [&](std::size_t at) {
+        ++fields;
+        if (++sixth == 6) {
+            sixth = 0;
+            take(legs.substr(from, at - from));
+        }
+        from = at + 1;
+    };
+    const char* p = legs.data();
+    const std::size_t n = legs.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i commas = _mm_set1_epi8(',');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas))); bits;
+             bits &= bits - 1)
+            cut(i + static_cast<std::size_t>(__builtin_ctz(bits)));
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == ',')
+            cut(i);
+    cut(n);
+    return fields;
+}
+
 std::string FrequencyList() {
     std::string list;
     for (const std::string_view word : FrequencyWords)
@@ -320,14 +371,20 @@ bool IsDiagnosticCode(std::string_view code) {
 }
 
 void AppendDiagnosticText(const Diagnostic& d, std::string& text) {
-    char line[24];
-    const auto written = std::to_chars(line, line + sizeof line, d.Line);
-    for (const std::string_view part :
-         {std::string_view(d.File), std::string_view(":"),
-          std::string_view(line, static_cast<std::size_t>(written.ptr - line)),
-          std::string_view(d.Level == Severity::Error ? ": error: " : ": warning: "),
-          std::string_view(d.Message), std::string_view(" ["), d.Code, std::string_view("]")})
-        text.append(part);
+    const Decimal line(d.Line);
+    const std::string_view parts[] = {
+        d.File,    ":",  line,   d.Level == Severity::Error ? ": error: " : ": warning: ",
+        d.Message, " [", d.Code, "]"};
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    // One growth and plain copies: a run may make a diagnostic of every line.
+    std::size_t at = text.size();
+    text.resize(at + size);
+    for (const std::string_view part : parts) {
+        std::memcpy(&text[at], part.data(), part.size());
+        at += part.size();
+    }
 }
 
 std::string DiagnosticText(const Diagnostic& d) {
@@ -354,8 +411,8 @@ namespace {
 
 // Tells sink of a diagnostic whose message is parts joined. d is the room it is made in, kept from
 // one diagnostic to the next, so that telling one takes no allocation once it is large enough.
-void Tell(const DiagnosticSink& sink, Diagnostic& d, const std::string& file, int64_t line,
-          Kind kind, std::initializer_list<std::string_view> parts) {
+void TellParts(const DiagnosticSink& sink, Diagnostic& d, const std::string& file, int64_t line,
+               Kind kind, std::initializer_list<std::string_view> parts) {
     const DiagnosticKind& k = DiagnosticKinds[kind];
     d.File.assign(file);
     d.Line = line;
@@ -391,9 +448,9 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
             continue; // an empty line
         const auto [at, added] = firstLine.try_emplace(tag, i + 1);
         if (!added && !told)
-            Tell(sink, made, lists.Aircraft, i + 1, DuplicateAircraftNumber,
-                 {"aircraft number ", std::to_string(tag), " is listed before, at line ",
-                  std::to_string(at->second)});
+            TellParts(sink, made, lists.Aircraft, i + 1, DuplicateAircraftNumber,
+                      {"aircraft number ", Decimal(tag), " is listed before, at line ",
+                       Decimal(at->second)});
         k.Aircraft[static_cast<uint16_t>(tag)] = true;
     }
     // A line of a real set takes about a hundred bytes.
@@ -406,17 +463,26 @@ void SetChecker::BeginSet(const TrafficSet& set, const DiagnosticSink& sink) {
 }
 
 void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const DiagnosticSink& sink) {
+    Findings found;
+    FindInLines(set, firstLine, found);
+    Tell(found, sink);
+}
+
+void SetChecker::FindInLines(const TrafficSet& set, int64_t firstLine, Findings& found) {
     Lists& k = *Known;
-    Diagnostic made;
     const auto file = static_cast<uint32_t>(k.Files.size() - 1);
     std::string shown;
-    std::vector<std::string_view> airports; // the airports of a plan's legs
     std::size_t kept = 0;
     int64_t line = firstLine;
+    const auto add = [&](Kind kind, std::string_view text = {}, int64_t number = 0,
+                         uint32_t where = 0) {
+        found.Found.push_back({line, kind, text, number, where});
+    };
     const auto keptLine = [&] {
-        if (DoubtfulLine(set.KeptLines[kept].Text, shown))
-            Tell(sink, made, k.PlansFile, line, DoubtfulLineKind,
-                 {"There may be a problem in this line: ", shown});
+        if (DoubtfulLine(set.KeptLines[kept].Text, shown)) {
+            add(DoubtfulLineKind, {}, static_cast<int64_t>(found.Shown.size()));
+            found.Shown.push_back(shown);
+        }
         ++kept;
         ++line;
     };
@@ -436,52 +502,79 @@ void SetChecker::CheckLines(const TrafficSet& set, int64_t firstLine, const Diag
             keptLine();
         const FlightPlan& plan = set.PlanTable[i];
         if (!k.Aircraft[static_cast<uint16_t>(plan.Tag())])
-            Tell(sink, made, k.PlansFile, line, UnknownAircraft,
-                 {"aircraft number ", std::to_string(plan.Tag()), " is not in ", k.AircraftName});
+            add(UnknownAircraft, {}, plan.Tag());
         const std::string_view home = TrimBlanks(plan.HPort());
         if (!k.Airports.Holds(home))
-            Tell(sink, made, k.PlansFile, line, UnknownHomeAirport,
-                 {"home airport ", home, " is not in ", k.AirportsName});
+            add(UnknownHomeAirport, home);
         // Flights of six fields: departure, arrival, level, F or R, number, airport; the home
-        // airport closes the last, so the legs hold one field less than whole flights.
-        const std::string_view legs = plan.TheRest();
-        airports.clear();
-        std::size_t field = 0;
-        for (std::size_t from = 0, at = 0; at <= legs.size(); ++at) {
-            if (at < legs.size() && legs[at] != ',')
-                continue;
-            if (field++ % 6 == 5)
-                airports.push_back(legs.substr(from, at - from));
-            from = at + 1;
-        }
-        if (field % 6 != 5) {
-            Tell(sink, made, k.PlansFile, line, LegsShape, {DiagnosticKinds[LegsShape].Example});
-        } else {
-            for (const std::string_view field6 : airports) {
-                const std::string_view airport = TrimBlanks(field6);
-                if (!k.Airports.Holds(airport))
-                    Tell(sink, made, k.PlansFile, line, UnknownAirport,
-                         {"airport ", airport, " of the legs is not in ", k.AirportsName});
-            }
+        // airport closes the last, so the legs hold one field less than whole flights. An airport
+        // is told of as it comes, and taken back when the legs turn out not to split so.
+        const std::size_t before = found.Found.size();
+        const std::size_t fields = ForEachAirportField(plan.TheRest(), [&](std::string_view field) {
+            const std::string_view airport = TrimBlanks(field);
+            if (!k.Airports.Holds(airport))
+                add(UnknownAirport, airport);
+        });
+        if (fields % 6 != 5) {
+            found.Found.resize(before);
+            add(LegsShape);
         }
         if (!plan.TailNum().empty())
             if (const Place* first =
                     k.Identifiers.Seen(plan.TailNum(), {file, static_cast<uint32_t>(line)}))
-                Tell(sink, made, k.PlansFile, line, DuplicateIdentifier,
-                     {"aircraft identifier ", plan.TailNum(), " is used before, at ",
-                      k.Files[first->File], ":", std::to_string(first->Line)});
+                add(DuplicateIdentifier, plan.TailNum(), first->Line, first->File);
         if (plan.Pcent() < 0 || plan.Pcent() > 100)
-            Tell(sink, made, k.PlansFile, line, PercentageKind,
-                 {"percentage ", std::to_string(plan.Pcent()), " is outside 0 to 100"});
+            add(PercentageKind, {}, plan.Pcent());
         if (!k.Frequencies.Holds(plan.Rate()))
-            Tell(sink, made, k.PlansFile, line, FrequencyKind,
-                 {"flight frequency ", plan.Rate(), " is none of ", FrequencyList()});
+            add(FrequencyKind, plan.Rate());
         if (!k.FlightRules.Holds(plan.Ivfr()))
-            Tell(sink, made, k.PlansFile, line, FlightRulesKind,
-                 {"flight rules ", plan.Ivfr(), " are neither IFR nor VFR"});
+            add(FlightRulesKind, plan.Ivfr());
     }
     while (kept < set.KeptLines.size())
         keptLine();
+}
+
+void SetChecker::Tell(const Findings& found, const DiagnosticSink& sink) const {
+    const Lists& k = *Known;
+    Diagnostic made;
+    for (const Findings::Finding& f : found.Found) {
+        const auto tell = [&](std::initializer_list<std::string_view> parts) {
+            TellParts(sink, made, k.PlansFile, f.Line, static_cast<Kind>(f.Kind), parts);
+        };
+        switch (f.Kind) {
+        case DoubtfulLineKind:
+            tell({"There may be a problem in this line: ",
+                  found.Shown[static_cast<std::size_t>(f.Number)]});
+            break;
+        case UnknownAircraft:
+            tell({"aircraft number ", Decimal(f.Number), " is not in ", k.AircraftName});
+            break;
+        case UnknownHomeAirport:
+            tell({"home airport ", f.Text, " is not in ", k.AirportsName});
+            break;
+        case UnknownAirport:
+            tell({"airport ", f.Text, " of the legs is not in ", k.AirportsName});
+            break;
+        case DuplicateIdentifier:
+            tell({"aircraft identifier ", f.Text, " is used before, at ", k.Files[f.File], ":",
+                  Decimal(f.Number)});
+            break;
+        case PercentageKind:
+            tell({"percentage ", Decimal(f.Number), " is outside 0 to 100"});
+            break;
+        case FrequencyKind:
+            tell({"flight frequency ", f.Text, " is none of ", FrequencyList()});
+            break;
+        case FlightRulesKind:
+            tell({"flight rules ", f.Text, " are neither IFR nor VFR"});
+            break;
+        case LegsShape:
+            tell({DiagnosticKinds[LegsShape].Example});
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 } // namespace tarvik

@@ -46,6 +46,29 @@ void AppendDiagnosticText(const Diagnostic& d, std::string& text);
 // copy (a set with a problem on every line makes half a million).
 using DiagnosticSink = std::function<void(const Diagnostic&)>;
 
+// What a check found in the lines of a set or of a block, in the order of the lines, to be told
+// later, on another thread if need be. It refers to the texts of the plans checked: the set or
+// block must outlive it, unchanged.
+class Findings {
+public:
+    void Clear() {
+        Found.clear();
+        Shown.clear();
+    }
+
+private:
+    friend class SetChecker;
+    struct Finding {
+        int64_t Line = 0;
+        int Kind = 0;
+        std::string_view Text; // the plan's field that is told of
+        int64_t Number = 0;    // the number told of; for a doubtful line, its text in Shown
+        uint32_t File = 0;     // where a duplicate's identifier was first seen
+    };
+    std::vector<Finding> Found;
+    std::vector<std::string> Shown; // the doubtful lines as shown
+};
+
 // Checks sets one after the other: an identifier used in one set is a duplicate in the next.
 class SetChecker {
 public:
@@ -60,6 +83,11 @@ public:
     // Checks the plans and kept lines of set, the set begun or a block of its flight-plan file
     // whose first line is firstLine, in the order of their lines.
     void CheckLines(const TrafficSet& set, int64_t firstLine, const DiagnosticSink& sink);
+    // The same in two steps: what the lines hold is found, and put behind found; then told. Only
+    // the finding changes the checker, so that the findings of one block may be told while the
+    // next block's are found, until the next set is begun.
+    void FindInLines(const TrafficSet& set, int64_t firstLine, Findings& found);
+    void Tell(const Findings& found, const DiagnosticSink& sink) const;
 
 private:
     struct Lists;
