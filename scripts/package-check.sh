@@ -2,7 +2,7 @@
 # Smoke check of the Debian package that `make package` wrote into BUILD/package/: prints its
 # control fields and contents, checks that the program, the menu entry, the 32x32 icon and the
 # manual page are in it and sound, unpacks it into a temporary folder and runs the unpacked
-# `tarvik --version` without a display. Needs dpkg-deb, file and desktop-file-validate.
+# `tarvik --version` without a display, then `tarvik` for a few seconds on the offscreen platform. Needs dpkg-deb, file and desktop-file-validate.
 # Usage: scripts/package-check.sh BUILD
 set -eu
 
@@ -33,9 +33,9 @@ dpkg-deb -c "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* ]] && ok "depends on $depends" ||
   fail "Depends does not name the Qt libraries: '$depends'"
-# Nothing but the program and its desktop files: no test, bench or fuzz target.
+# Nothing but the program, its window program and its desktop files: no test, bench or fuzz target.
 strays=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep -v '/$' |
-  grep -Ev '^\./usr/(bin/tarvik|share/applications/tarvik\.desktop|share/icons/hicolor/[0-9]+x[0-9]+/apps/tarvik\.png|share/man/man1/tarvik\.1\.gz)$' || true)
+  grep -Ev '^\./usr/(bin/tarvik|libexec/tarvik/tarvik|share/applications/tarvik\.desktop|share/icons/hicolor/[0-9]+x[0-9]+/apps/tarvik\.png|share/man/man1/tarvik\.1\.gz)$' || true)
 [ -z "$strays" ] && ok "nothing else in the package" || fail "unexpected files: $strays"
 
 root=$(mktemp -d)
@@ -45,6 +45,9 @@ dpkg-deb -x "$deb" "$root"
 program=$root/usr/bin/tarvik
 [ -x "$program" ] && file "$program" | grep -q 'ELF .*executable' && ok "usr/bin/tarvik" ||
   fail "usr/bin/tarvik is missing or not a program"
+window=$root/usr/libexec/tarvik/tarvik
+[ -x "$window" ] && file "$window" | grep -q 'ELF .*executable' && ok "usr/libexec/tarvik/tarvik" ||
+  fail "usr/libexec/tarvik/tarvik, the window program, is missing or not a program"
 
 entry=$root/usr/share/applications/tarvik.desktop
 if [ -f "$entry" ]; then
@@ -74,5 +77,11 @@ if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "$progr
 else
   fail "tarvik --version failed (exit $?): $out"
 fi
+
+# The window comes from the window program beside it: started offscreen, it runs until stopped.
+status=0
+out=$(QT_QPA_PLATFORM=offscreen timeout 3 "$program" 2>&1 </dev/null) || status=$?
+[ $status -eq 124 ] && ok "tarvik starts usr/libexec/tarvik/tarvik for its window" ||
+  fail "tarvik did not start its window (exit $status): $out"
 
 [ $failed -eq 0 ] && echo "package-check: all checks passed" || exit 1

@@ -12,9 +12,11 @@ namespace tarvik {
 namespace {
 
 // The number of characters of the number as the line writes it.
+// The characters of value in decimal: asked for each time a plan's identifier or frequency is.
 uint16_t Width(int16_t value) {
-    char buf[8];
-    return static_cast<uint16_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf);
+    const int n = value < 0 ? -int{value} : int{value};
+    const int digits = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : n < 10000 ? 4 : 5;
+    return static_cast<uint16_t>(digits + (value < 0 ? 1 : 0));
 }
 
 constexpr std::string_view Lead = "AC#";
