@@ -294,14 +294,16 @@ bool PlanReadsBack(const FlightPlan& plan) {
 }
 
 namespace {
-// A value that a line's leading fields can take without changing how a load cuts it.
+// A value that a line's leading fields can take without changing how a load cuts it. The fields
+// are short: one look at each character.
 bool LeadingValue(std::string_view v) {
-    if (v.empty())
-        return true;
-    for (const char c : {',', ';', '\r', '\n'})
-        if (std::memchr(v.data(), c, v.size()))
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const char c = v[i];
+        if (c == ',' || c == ';' || c == '\r' || c == '\n' ||
+            (c == '/' && i + 1 < v.size() && v[i + 1] == '/'))
             return false;
-    return v.find("//") == std::string_view::npos;
+    }
+    return true;
 }
 
 bool Same(std::string_view a, std::string_view b) {
@@ -311,11 +313,16 @@ bool Same(std::string_view a, std::string_view b) {
 // True when the new fields of a plan read as it was read (cut at the load as the line a save
 // writes) differ from its own only in the number, the identifier, the percentage, the frequency and
 // the flight rules, with values that hold no comma, ";" or "//": the line is then cut at the same
-// commas, and its comment and home airport are found where they were.
+// commas, and its comment and home airport are found where they were. A field that is still the
+// plan's own was cut so by the load.
 bool OnlyLeadingFieldsChanged(const FlightPlan& plan, const PlanFields& f) {
+    const auto leading = [](std::string_view v, std::string_view own) {
+        return Same(v, own) || LeadingValue(v);
+    };
     return plan.ReadAsIs() && f.Tag != 0 && Same(f.HPort, plan.HPort()) &&
            Same(f.TheRest, plan.TheRest()) && Same(f.Cment, plan.Cment()) &&
-           LeadingValue(f.TailNum) && LeadingValue(f.Rate) && LeadingValue(f.Ivfr);
+           leading(f.TailNum, plan.TailNum()) && leading(f.Rate, plan.Rate()) &&
+           leading(f.Ivfr, plan.Ivfr());
 }
 } // namespace
 
