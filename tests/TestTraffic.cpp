@@ -267,6 +267,47 @@ private slots:
         QCOMPARE(set.PlansWhole, in > 0);
     }
 
+    void scanStopsWhereACountStops_data() {
+        QTest::addColumn<QByteArray>("input");    // parts "count*line", each line ended by CR LF
+        QTest::addColumn<QByteArray>("expected"); // the stop's line and a part of its reason
+        const QByteArray plan = "AC#1,N1,5%,D,I,X,KSEA", full = QByteArray::number(500001);
+        QTest::newRow("a full set, other lines after the last plan")
+            << full + "*" + plan + " 1500*// c" << QByteArray();
+        QTest::newRow("half plans, half other lines")
+            << "250000*" + plan + " 250002*// c" << QByteArray();
+        QTest::newRow("a plan too many") << full + "*" + plan + " 1*// c 1*" + plan
+                                         << QByteArray("500003 more than 500001 plans");
+        QTest::newRow("other lines only")
+            << QByteArray("500002*// c") << QByteArray("500002 more than 500001 lines");
+        QTest::newRow("lines of five commas that are no plan")
+            << full + "*x,x,x,x,x,x 1*x,x,x,x,x,x" << QByteArray("500002 more than 500001 lines");
+        QTest::newRow("a line too long at the end")
+            << "3*" + plan + " 1*" + QByteArray(32768, 'x') << QByteArray("4 32767");
+    }
+    // A dry run reads the plans through first only for where a load would stop: it stops where a
+    // count of them stops, for the same reason, and only there.
+    void scanStopsWhereACountStops() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        const QString file = CopySet("run", dir.path());
+        QByteArray bytes;
+        for (const QByteArray& part : input.split(' '))
+            bytes += (part.mid(part.indexOf('*') + 1) + "\r\n")
+                         .repeated(part.left(part.indexOf('*')).toInt());
+        QVERIFY(WriteFile(file, bytes));
+        for (const PlansKept kept : {PlansKept::Counted, PlansKept::Scanned}) {
+            TrafficSet set;
+            const LoadResult r = OpenSet(PathFromQt(file), set, nullptr, kept);
+            QCOMPARE(r.Complete, expected.isEmpty());
+            if (!expected.isEmpty()) {
+                const int space = expected.indexOf(' ');
+                QCOMPARE(QByteArray::number(qint64(r.Stop.Line)), expected.left(space));
+                QVERIFY2(B(r.Stop.Reason).contains(expected.mid(space + 1)), r.Stop.Reason.c_str());
+            }
+        }
+    }
+
     void readFailureInTheMiddleStopsTheLoad_data() {
         QTest::addColumn<bool>("outOfMemory");
         QTest::newRow("the disk fails") << false;

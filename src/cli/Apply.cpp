@@ -109,7 +109,7 @@ int Apply(const QStringList& args, RandomSource& random, Console console) {
     // stop in the flight-plan file is told before one in the lists, as a load reads them.
     TrafficSet set;
     LoadResult loaded = OpenSet(options.File, set, nullptr,
-                                options.DryRun ? PlansKept::Counted : PlansKept::NotRead);
+                                options.DryRun ? PlansKept::Scanned : PlansKept::NotRead);
     if (!loaded.Complete && !options.DryRun && loaded.PlansRead) {
         TrafficSet counted;
         if (const LoadResult plans = OpenSet(options.File, counted, nullptr, PlansKept::Counted);

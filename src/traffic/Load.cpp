@@ -259,6 +259,52 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
     return true;
 }
 
+// True when line holds at least n commas.
+bool CommasAtLeast(std::string_view line, int n) {
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    for (; n > 0; --n, ++at)
+        if (!(at = static_cast<const char*>(
+                  std::memchr(at, ',', static_cast<std::size_t>(end - at)))))
+            return false;
+    return true;
+}
+
+// Reads the flight-plan file through for where a load of it would stop, as CountPlans finds it, but
+// mostly from its lines alone: every plan's line holds five commas and a line cut as it is is a
+// plan, so a file with no more lines holding five commas than a set's plans, and enough plans found
+// among them that the other lines fit among the kept lines, can't hold too many of either. Lines
+// are cut only to keep the plans found a little ahead of the lines without five commas seen. Only
+// then, and when no line stopped the reading, is the file not read a second time to be counted.
+bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
+    LineReader in(LineReader::DefaultBlockSize, read);
+    if (!OpenLines(in, set.PlansFile, result))
+        return false;
+    set.PlansStamp = in.Stamp();
+    int64_t lines = 0;
+    int64_t withCommas = 0;
+    int64_t plans = 0; // plans found among them, cut only to stay ahead of the other lines
+    constexpr int64_t Ahead = 1000; // other lines may yet come after the last plans
+    PlanCut cut;
+    LoadResult scanned = result;
+    const bool whole =
+        TakeEachLine(in, set.PlansFile, scanned, [&](std::string_view line, int64_t) {
+            ++lines;
+            if (CommasAtLeast(line, 5)) {
+                ++withCommas;
+                if (plans < lines - withCommas + Ahead && CutPlan(line, cut))
+                    ++plans;
+            }
+            return std::string();
+        });
+    if (whole && withCommas <= PlanSlots::Capacity &&
+        lines - plans <= static_cast<int64_t>(MostKeptLines)) {
+        result.PlansRead = true;
+        return true;
+    }
+    return CountPlans(set, nullptr, result, read);
+}
+
 bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result,
                   ReadBlockFunction read) {
     int32_t i = -1;
@@ -314,8 +360,9 @@ LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept,
     if (kept == PlansKept::NotRead) {
         set.PlansStamp = StampOf(set.PlansFile);
         result.PlansRead = true;
-    } else if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result, read)
-                                            : CountPlans(set, report, result, read))) {
+    } else if (!(kept == PlansKept::InTable   ? LoadPlans(set, report, result, read)
+                 : kept == PlansKept::Scanned ? ScanPlans(set, result, read)
+                                              : CountPlans(set, report, result, read))) {
         return result;
     }
     const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
