@@ -1,19 +1,17 @@
 #include "run/RandomId.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace tarvik {
 
 namespace {
 
-// The character at floor(r * count) from first. The floor is taken before first is added, so that
-// an r just below 1 can't round up past the last character; a source outside [0, 1) is held to the
-// range.
+// The character at floor(r * count) from first, a source outside [0, 1) held to the range. The
+// floor is the whole part of a product that is not negative, taken before first is added, so that
+// an r just below 1 can't round up past the last character.
 char Drawn(double r, char first, int count) {
-    const double slot = std::floor(r * count);
-    const double held = slot >= 0 ? std::min(slot, count - 1.0) : 0.0;
-    return static_cast<char>(first + static_cast<int>(held));
+    const double x = r * count;
+    if (!(x >= 0))
+        return first;
+    return static_cast<char>(first + (x < count ? static_cast<int>(x) : count - 1));
 }
 
 char Letter(RandomSource& random) {
@@ -26,7 +24,7 @@ char Digit(RandomSource& random) {
 
 // "*": a first draw picks letter (k = 1) or digit (k = 2), a second draw the character.
 char LetterOrDigit(RandomSource& random) {
-    const double k = std::floor(random.Next() * 2 + 1);
+    const double k = random.Next() * 2 + 1; // below 2 where its floor is 1
     return k < 2 ? Letter(random) : Digit(random);
 }
 

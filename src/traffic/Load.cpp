@@ -9,6 +9,10 @@
 #include <array>
 #include <condition_variable>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <exception>
 #include <initializer_list>
 #include <mutex>
@@ -259,15 +263,22 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
     return true;
 }
 
-// True when line holds at least n commas.
+// True when line holds at least n commas; sixteen bytes are looked at a time where the processor
+// can.
 bool CommasAtLeast(std::string_view line, int n) {
-    const char* at = line.data();
-    const char* const end = at + line.size();
-    for (; n > 0; --n, ++at)
-        if (!(at = static_cast<const char*>(
-                  std::memchr(at, ',', static_cast<std::size_t>(end - at)))))
-            return false;
-    return true;
+    const char* p = line.data();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i commas = _mm_set1_epi8(',');
+    for (; i + 16 <= line.size() && n > 0; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        n -=
+            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas))));
+    }
+#endif
+    for (; i < line.size() && n > 0; ++i)
+        n -= p[i] == ',' ? 1 : 0;
+    return n <= 0;
 }
 
 // Reads the flight-plan file through for where a load of it would stop, as CountPlans finds it, but
