@@ -132,26 +132,44 @@ void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
     const std::string_view tagText(tag, std::to_chars(tag, tag + sizeof tag, f.Tag).ptr - tag);
     const std::string_view pcentText(
         pcent, std::to_chars(pcent, pcent + sizeof pcent, f.Pcent).ptr - pcent);
-    // The line is written in one piece into room of its size, field by field.
-    const std::string_view parts[] = {Lead, tagText, ",", f.TailNum, ",", pcentText, "%,",   f.Rate,
-                                      ",",  f.Ivfr,  ",", f.TheRest, ",", f.HPort,   f.Cment};
-    std::size_t size = 0;
-    for (const std::string_view part : parts)
-        size += part.size();
+    // The line is written in one piece into room of its size, field by field; the commas and
+    // signs between the fields are put in as characters.
+    const std::size_t size = Lead.size() + tagText.size() + 1 + f.TailNum.size() + 1 +
+                             pcentText.size() + 2 + f.Rate.size() + 1 + f.Ivfr.size() + 1 +
+                             f.TheRest.size() + 1 + f.HPort.size() + f.Cment.size();
     line.resize(size);
-    char* out = line.data();
-    std::size_t ends[std::size(parts)];
-    for (std::size_t i = 0; i < std::size(parts); ++i) {
-        if (!parts[i].empty())
-            std::memcpy(out, parts[i].data(), parts[i].size());
-        out += parts[i].size();
-        ends[i] = static_cast<std::size_t>(out - line.data());
-    }
-    const auto at = [](std::size_t p) { return static_cast<uint16_t>(p); };
-    // The tail number ends with part 3, the frequency with part 7, the flight rules with part 9;
-    // the home airport starts behind part 12 and the comment behind part 13.
-    cut = PlanCut{f.Tag,       f.Pcent,      at(ends[3]),  at(ends[7]),
-                  at(ends[9]), at(ends[12]), at(ends[13]), at(size)};
+    char* const start = line.data();
+    char* out = start;
+    const auto put = [&out](std::string_view part) {
+        if (!part.empty())
+            std::memcpy(out, part.data(), part.size());
+        out += part.size();
+    };
+    const auto at = [&] { return static_cast<uint16_t>(out - start); };
+    *out++ = 'A';
+    *out++ = 'C';
+    *out++ = '#';
+    put(tagText);
+    *out++ = ',';
+    put(f.TailNum);
+    const uint16_t tailEnd = at();
+    *out++ = ',';
+    put(pcentText);
+    *out++ = '%';
+    *out++ = ',';
+    put(f.Rate);
+    const uint16_t rateEnd = at();
+    *out++ = ',';
+    put(f.Ivfr);
+    const uint16_t ivfrEnd = at();
+    *out++ = ',';
+    put(f.TheRest);
+    *out++ = ',';
+    const uint16_t homeAt = at();
+    put(f.HPort);
+    const uint16_t cmentAt = at();
+    put(f.Cment);
+    cut = PlanCut{f.Tag, f.Pcent, tailEnd, rateEnd, ivfrEnd, homeAt, cmentAt, at()};
 }
 
 FileText::FileText(FileText&& other) noexcept
