@@ -327,13 +327,16 @@ bool OnlyLeadingFieldsChanged(const FlightPlan& plan, const PlanFields& f) {
 } // namespace
 
 bool ChangePlan(FlightPlan& plan, const PlanFields& fields) {
+    if (OnlyLeadingFieldsChanged(plan, fields)) {
+        if (ComposedSize(fields) > LineReader::LongestLine)
+            return false;
+        plan.Assign(fields);
+        return true;
+    }
     thread_local std::string line;
     PlanCut made;
     ComposeLine(fields, line, made);
-    const bool readsBack = OnlyLeadingFieldsChanged(plan, fields)
-                               ? line.size() <= LineReader::LongestLine
-                               : !fields.TheRest.empty() && ReadsBack(line, made, fields);
-    if (!readsBack)
+    if (fields.TheRest.empty() || !ReadsBack(line, made, fields))
         return false;
     plan.TakeCopy(line, made);
     return true;

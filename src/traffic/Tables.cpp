@@ -77,10 +77,17 @@ void FlightPlan::Refer(const char* line, const PlanCut& cut) {
 }
 
 void FlightPlan::Assign(const PlanFields& f) {
-    thread_local std::string line;
+    // Composed straight into the plan's own room: the fields may be parts of its line until then.
+    const std::size_t size = ComposedSize(f);
+    if (size > LongestLine)
+        throw std::length_error("a plan's line is longer than a load reads");
+    auto* own = static_cast<char*>(memory::AllocateText(size));
     PlanCut cut;
-    ComposeLine(f, line, cut);
-    TakeCopy(line, cut);
+    ComposeLine(f, own, cut);
+    Release();
+    Line = own;
+    Cut = cut;
+    Cut.LineEnd = static_cast<uint16_t>(size | OwnLine);
 }
 
 void FlightPlan::Assign(int16_t tag, std::string_view tailNum, int16_t pcent, std::string_view rate,
@@ -126,19 +133,32 @@ void FlightPlan::SetCment(std::string_view v) {
     SetPart(&PlanFields::Cment, v);
 }
 
+namespace {
+// The characters of value in decimal, at most 6.
+std::string_view Decimal(int16_t value, char (&digits)[8]) {
+    return {digits,
+            static_cast<std::size_t>(std::to_chars(digits, digits + 8, value).ptr - digits)};
+}
+} // namespace
+
+std::size_t ComposedSize(const PlanFields& f) {
+    return Lead.size() + Width(f.Tag) + 1 + f.TailNum.size() + 1 + Width(f.Pcent) + 2 +
+           f.Rate.size() + 1 + f.Ivfr.size() + 1 + f.TheRest.size() + 1 + f.HPort.size() +
+           f.Cment.size();
+}
+
 void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
+    line.resize(ComposedSize(f));
+    ComposeLine(f, line.data(), cut);
+}
+
+// The line is written in one piece, field by field; the commas and signs between the fields are
+// put in as characters.
+void ComposeLine(const PlanFields& f, char* const start, PlanCut& cut) {
     char tag[8];
     char pcent[8];
-    const std::string_view tagText(tag, std::to_chars(tag, tag + sizeof tag, f.Tag).ptr - tag);
-    const std::string_view pcentText(
-        pcent, std::to_chars(pcent, pcent + sizeof pcent, f.Pcent).ptr - pcent);
-    // The line is written in one piece into room of its size, field by field; the commas and
-    // signs between the fields are put in as characters.
-    const std::size_t size = Lead.size() + tagText.size() + 1 + f.TailNum.size() + 1 +
-                             pcentText.size() + 2 + f.Rate.size() + 1 + f.Ivfr.size() + 1 +
-                             f.TheRest.size() + 1 + f.HPort.size() + f.Cment.size();
-    line.resize(size);
-    char* const start = line.data();
+    const std::string_view tagText = Decimal(f.Tag, tag);
+    const std::string_view pcentText = Decimal(f.Pcent, pcent);
     char* out = start;
     const auto put = [&out](std::string_view part) {
         if (!part.empty())

@@ -39,6 +39,9 @@ struct PlanCut {
 // Writes the line of the fields into line, a save's line but for empty legs, and where its fields
 // lie into cut. A line longer than 65535 characters has its places cut short.
 void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut);
+// The same into out, which has room for ComposedSize(f) characters.
+void ComposeLine(const PlanFields& f, char* out, PlanCut& cut);
+std::size_t ComposedSize(const PlanFields& f);
 
 // One flight-plan line. A plan refers to its line where it was read (the set's text of the file),
 // until a change gives it a line of its own; its fields are parts of that line.
