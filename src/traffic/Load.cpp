@@ -36,7 +36,7 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
 }
 
 // The most of the flight-plan file that a reading in blocks holds at a time.
-constexpr std::size_t BlockBytes = std::size_t{4} << 20;
+constexpr std::size_t BlockBytes = std::size_t{2} << 20;
 
 // Lines that are no plan are kept to be written back; a file may hold as many as plans.
 constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
@@ -272,8 +272,9 @@ bool CommasAtLeast(std::string_view line, int n) {
     const __m128i commas = _mm_set1_epi8(',');
     for (; i + 16 <= line.size() && n > 0; i += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        n -=
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas))));
+        for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas)));
+             bits != 0 && n > 0; bits &= bits - 1)
+            --n;
     }
 #endif
     for (; i < line.size() && n > 0; ++i)
