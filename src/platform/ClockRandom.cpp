@@ -2,13 +2,23 @@
 
 #include <chrono>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <x86intrin.h>
+#endif
+
 namespace tarvik {
 
 namespace {
 
+// The processor's own cycle counter where there is one: read for every identifier drawn, it costs
+// less than a clock read through the system.
 uint64_t ClockTicks() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __rdtsc();
+#else
     return static_cast<uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
+#endif
 }
 
 // splitmix64: spreads a counter over all 64 bits; advances x.
