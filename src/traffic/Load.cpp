@@ -263,6 +263,43 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
     return true;
 }
 
+// Reads a file a block of whole lines at a time: a block holds what was read up to its last line
+// end, and the start of a line read with it goes on into the next block.
+class BlockReader {
+public:
+    explicit BlockReader(LineReader& in) : In(in) {}
+
+    // Reads the next block into text, text.Size its whole lines; false when it is the last, at the
+    // end of the file or where a read failed (CutShort() then says why).
+    bool Next(FileText& text) {
+        text.Reserve(BlockBytes, 0);
+        std::size_t len = Carry.size();
+        std::memcpy(text.Data(), Carry.data(), len);
+        bool more = true;
+        while (more && len < BlockBytes / 2)
+            more = In.ReadSome(text, len);
+        // The whole lines read so far; a CR at the end may yet be followed by its LF. A block
+        // without a line end holds a line too long, at which the reader of its lines stops.
+        std::size_t whole = len;
+        if (more) {
+            whole = len > 0 && text.Data()[len - 1] == '\r' ? len - 1 : len;
+            while (whole > 0 && text.Data()[whole - 1] != '\n' && text.Data()[whole - 1] != '\r')
+                --whole;
+            if (whole == 0)
+                whole = len;
+        }
+        text.Size = whole;
+        Carry.assign(text.Data() + whole, len - whole);
+        return more;
+    }
+    // Why the reading of the last block failed, for the reader of its lines; empty when it did not.
+    std::string CutShort() const { return In.Failed() ? In.Error() : std::string(); }
+
+private:
+    LineReader& In;
+    std::string Carry; // the start of a line read with the block before
+};
+
 // True when line holds at least n commas; sixteen bytes are looked at a time where the processor
 // can.
 bool CommasAtLeast(std::string_view line, int n) {
@@ -401,7 +438,7 @@ namespace {
 // Cuts a flight-plan file into blocks of whole lines, each into a set of its own.
 class BlockCutter {
 public:
-    BlockCutter(LineReader& in, const std::string& path) : In(in), Path(path) {}
+    BlockCutter(LineReader& in, const std::string& path) : Blocks(in), Path(path) {}
 
     // Reads and cuts the next block into set, the number of its first line in first; false at the
     // end of the file, or at a stop (Result then says where and why).
@@ -426,36 +463,18 @@ private:
         if (set.PlansTexts.empty())
             set.PlansTexts.emplace_back();
         FileText& text = set.PlansTexts.back();
-        text.Reserve(BlockBytes, 0);
-        std::size_t len = Carry.size();
-        std::memcpy(text.Data(), Carry.data(), len);
-        bool more = true;
-        while (more && len < BlockBytes / 2)
-            more = In.ReadSome(text, len);
-        // The whole lines read so far; a CR at the end may yet be followed by its LF. A block
-        // without a line end holds a line too long, at which the reader stops.
-        std::size_t whole = len;
-        if (more) {
-            whole = len > 0 && text.Data()[len - 1] == '\r' ? len - 1 : len;
-            while (whole > 0 && text.Data()[whole - 1] != '\n' && text.Data()[whole - 1] != '\r')
-                --whole;
-            if (whole == 0)
-                whole = len;
-        }
+        const bool more = Blocks.Next(text);
         set.PlanTable.Resize(0);
         set.KeptLines.clear();
         set.PlanCursor = -1;
-        text.Size = whole;
         text.AtFileStart = LinesBefore == 0;
-        LineReader reader(std::string_view(text.Data(), whole),
-                          more || !In.Failed() ? std::string() : In.Error(), LinesBefore);
+        LineReader reader(text.View(), more ? std::string() : Blocks.CutShort(), LinesBefore);
         PlanTableSink sink{set};
         const bool taken = TakePlanLines(reader, Path, nullptr, Result, sink, Tally);
         set.LastPlan = set.PlanCursor;
         set.PlanTable.Resize(set.LastPlan + 1);
         first = LinesBefore + 1;
         LinesBefore = reader.LineNumber();
-        Carry.assign(text.Data() + whole, len - whole);
         Ended = !more || !taken;
         if (taken && !more) {
             Result.PlansRead = true;
@@ -464,9 +483,8 @@ private:
         return taken;
     }
 
-    LineReader& In;
+    BlockReader Blocks;
     const std::string& Path;
-    std::string Carry; // the start of a line read with the block before
     int64_t LinesBefore = 0;
     PlanTally Tally;
 };
