@@ -20,6 +20,8 @@
 #include <thread>
 
 using namespace tarvik;
+
+Q_DECLARE_METATYPE(tarvik::PlansKept)
 using namespace tarvik::testing;
 
 namespace {
@@ -310,20 +312,24 @@ private slots:
 
     void readFailureInTheMiddleStopsTheLoad_data() {
         QTest::addColumn<bool>("outOfMemory");
-        QTest::newRow("the disk fails") << false;
-        QTest::newRow("memory runs out") << true;
+        QTest::addColumn<PlansKept>("kept");
+        QTest::newRow("the disk fails") << false << PlansKept::InTable;
+        QTest::newRow("memory runs out") << true << PlansKept::InTable;
+        QTest::newRow("the disk fails, read only for its stops") << false << PlansKept::Scanned;
+        QTest::newRow("memory runs out, read only for its stops") << true << PlansKept::Scanned;
     }
     // Two blocks of the large set are read, then the read fails: the load stops at the first line
-    // not read whole, with the reason.
+    // not read whole, with the reason. Every time the file is opened anew, it fails there again.
     void readFailureInTheMiddleStopsTheLoad() {
         QFETCH(bool, outOfMemory);
+        QFETCH(PlansKept, kept);
         static bool throws = false;
         static qint64 delivered = 0;
         throws = outOfMemory;
         delivered = 0;
         const ReadBlockFunction failing = [](void* buffer, std::size_t size,
                                              std::FILE* file) -> std::ptrdiff_t {
-            if (delivered >= qint64(2 * LineReader::DefaultBlockSize)) {
+            if (std::ftell(file) >= qint64(2 * LineReader::DefaultBlockSize)) {
                 if (throws)
                     throw std::bad_alloc();
                 errno = EIO;
@@ -334,8 +340,7 @@ private slots:
             return std::ptrdiff_t(got);
         };
         TrafficSet set;
-        const LoadResult r =
-            OpenSet(PathFromQt(LargePlansFile()), set, nullptr, PlansKept::InTable, failing);
+        const LoadResult r = OpenSet(PathFromQt(LargePlansFile()), set, nullptr, kept, failing);
         QVERIFY(!r.PlansRead && !set.PlansWhole);
         QCOMPARE(B(r.Stop.Reason),
                  outOfMemory ? "there is not enough memory to read it" : std::strerror(EIO));

@@ -325,27 +325,83 @@ bool CommasAtLeast(std::string_view line, int n) {
 // among them that the other lines fit among the kept lines, can't hold too many of either. Lines
 // are cut only to keep the plans found a little ahead of the lines without five commas seen. Only
 // then, and when no line stopped the reading, is the file not read a second time to be counted.
+// The blocks of the file are read on a thread of their own while this one looks at the lines of
+// the block before.
 bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
     LineReader in(LineReader::DefaultBlockSize, read);
     if (!OpenLines(in, set.PlansFile, result))
         return false;
     set.PlansStamp = in.Stamp();
+    struct Block {
+        FileText Text;
+        bool Ready = false; // read, and its lines not yet looked at
+        bool Last = false;
+        std::string CutShort;
+    };
+    std::array<Block, 2> blocks;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool stop = false; // the lines stopped being looked at, or a block could not be read
+    BlockReader reader(in);
+    std::thread reading([&] {
+        for (std::size_t k = 0;; k ^= 1) {
+            Block& block = blocks[k];
+            {
+                std::unique_lock<std::mutex> held(lock);
+                changed.wait(held, [&] { return stop || !block.Ready; });
+                if (stop)
+                    return;
+            }
+            bool more = false;
+            try {
+                more = reader.Next(block.Text);
+                block.CutShort = more ? std::string() : reader.CutShort();
+            } catch (const std::bad_alloc&) {
+                block.CutShort = "there is not enough memory to read it";
+            }
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                block.Ready = true;
+                block.Last = !more;
+            }
+            changed.notify_all();
+            if (!more)
+                return;
+        }
+    });
     int64_t lines = 0;
     int64_t withCommas = 0;
     int64_t plans = 0; // plans found among them, cut only to stay ahead of the other lines
     constexpr int64_t Ahead = 1000; // other lines may yet come after the last plans
     PlanCut cut;
-    LoadResult scanned = result;
-    const bool whole =
-        TakeEachLine(in, set.PlansFile, scanned, [&](std::string_view line, int64_t) {
+    bool whole = true;
+    for (std::size_t k = 0;; k ^= 1) {
+        Block& block = blocks[k];
+        {
+            std::unique_lock<std::mutex> held(lock);
+            changed.wait(held, [&] { return block.Ready; });
+        }
+        LineReader text(block.Text.View(), block.CutShort, lines);
+        for (std::string_view line; text.Next(line);) {
             ++lines;
             if (CommasAtLeast(line, 5)) {
                 ++withCommas;
                 if (plans < lines - withCommas + Ahead && CutPlan(line, cut))
                     ++plans;
             }
-            return std::string();
-        });
+        }
+        whole = !text.Failed();
+        const bool last = block.Last;
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            block.Ready = false;
+            stop = !whole;
+        }
+        changed.notify_all();
+        if (last || !whole)
+            break;
+    }
+    reading.join();
     if (whole && withCommas <= PlanSlots::Capacity &&
         lines - plans <= static_cast<int64_t>(MostKeptLines)) {
         result.PlansRead = true;
