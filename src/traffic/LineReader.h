@@ -22,7 +22,7 @@ std::ptrdiff_t ReadFromFile(void* buffer, std::size_t size, std::FILE* file);
 
 class LineReader {
 public:
-    static constexpr std::size_t DefaultBlockSize = 1 << 20;
+    static constexpr std::size_t DefaultBlockSize = 1 << 18;
     // The longest line of a traffic file: the line format counts its positions in 16 bits.
     static constexpr std::size_t LongestLine = 32767;
 

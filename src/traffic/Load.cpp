@@ -439,6 +439,7 @@ bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result,
 bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result,
                   ReadBlockFunction read) {
     AirportSlots airports;
+    airports.ReserveFull();
     std::string code;
     const auto take = [&](std::string_view line, int64_t) {
         if (line.empty())

@@ -179,6 +179,12 @@ public:
         const uint32_t begin = i == 0 ? 0 : Ends[static_cast<std::size_t>(i) - 1];
         return std::string_view(Codes).substr(begin, Ends[static_cast<std::size_t>(i)] - begin);
     }
+    // Room for a full list of codes of up to eight characters, so that a list read line by line is
+    // not copied as it grows: the system gives the pages of the room only where they are written.
+    void ReserveFull() {
+        Codes.reserve(8 * static_cast<std::size_t>(Capacity));
+        Ends.reserve(static_cast<std::size_t>(Capacity));
+    }
     // Adds a code after the last; not beyond Capacity.
     void Add(std::string_view code) {
         if (Size() >= Capacity)
