@@ -10,6 +10,7 @@
 #include "traffic/PlanLine.h"
 #include "traffic/RefLines.h"
 #include "traffic/Save.h"
+#include "traffic/Text.h"
 
 #include <QtTest>
 
@@ -54,6 +55,34 @@ class TestTraffic : public QObject {
     Q_OBJECT
 
 private slots:
+    void commasAreFoundEverywhere_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("none") << QByteArray("no comma here, not one").replace(',', ' ');
+        QTest::newRow("a short text") << QByteArray(",a,,b,");
+        QTest::newRow("at the edges of sixteen-byte pieces")
+            << QByteArray(",--------------,,--------------,,-----,");
+        QTest::newRow("every byte") << QByteArray(40, ',');
+    }
+    // Every comma is found, in order, whether it lies in a piece of sixteen bytes or in the rest;
+    // the search stops when told to.
+    void commasAreFoundEverywhere() {
+        QFETCH(QByteArray, text);
+        QList<qsizetype> expected, found;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text[i] == ',')
+                expected << i;
+        QVERIFY(
+            ForEachComma(S(text), [&](std::size_t at) { return found << qsizetype(at), true; }));
+        QCOMPARE(found, expected);
+        found.clear();
+        const bool whole = ForEachComma(S(text), [&](std::size_t at) {
+            found << qsizetype(at);
+            return found.size() < 3;
+        });
+        QCOMPARE(whole, expected.size() < 3);
+        QCOMPARE(found, expected.mid(0, 3));
+    }
+
     // The child of killedSaveLeavesTheOldOrTheNewFile saves until it is killed.
     void initTestCase() {
         if (!qEnvironmentVariableIsSet(SaveForever))

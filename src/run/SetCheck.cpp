@@ -14,10 +14,6 @@
 #include <unordered_set>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace tarvik {
 
 const std::array<DiagnosticKind, 10> DiagnosticKinds = {{
@@ -327,8 +323,7 @@ private:
 };
 
 // Calls take with each sixth field of legs (the fields numbered 5, 11, 17 ... from 0), where the
-// airports lie; the number of fields. Fields are cut at commas, found sixteen bytes at a time where
-// the processor can.
+// airports lie; the number of fields.
 template <typename Take> std::size_t ForEachAirportField(std::string_view legs, Take take) {
     std::size_t fields = 0;
     int sixth = 0; // the number of the field cut next, counted up to 6
@@ -340,23 +335,10 @@ template <typename Take> std::size_t ForEachAirportField(std::string_view legs, 
             take(legs.substr(from, at - from));
         }
         from = at + 1;
+        return true;
     };
-    const char* p = legs.data();
-    const std::size_t n = legs.size();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i commas = _mm_set1_epi8(',');
-    for (; i + 16 <= n; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas))); bits;
-             bits &= bits - 1)
-            cut(i + static_cast<std::size_t>(__builtin_ctz(bits)));
-    }
-#endif
-    for (; i < n; ++i)
-        if (p[i] == ',')
-            cut(i);
-    cut(n);
+    ForEachComma(legs, cut);
+    cut(legs.size());
     return fields;
 }
 

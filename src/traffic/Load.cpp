@@ -9,10 +9,6 @@
 #include <array>
 #include <condition_variable>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <exception>
 #include <initializer_list>
 #include <mutex>
@@ -300,23 +296,9 @@ private:
     std::string Carry; // the start of a line read with the block before
 };
 
-// True when line holds at least n commas; sixteen bytes are looked at a time where the processor
-// can.
+// True when line holds at least n commas.
 bool CommasAtLeast(std::string_view line, int n) {
-    const char* p = line.data();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i commas = _mm_set1_epi8(',');
-    for (; i + 16 <= line.size() && n > 0; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas)));
-             bits != 0 && n > 0; bits &= bits - 1)
-            --n;
-    }
-#endif
-    for (; i < line.size() && n > 0; ++i)
-        n -= p[i] == ',' ? 1 : 0;
-    return n <= 0;
+    return n <= 0 || !ForEachComma(line, [&n](std::size_t) { return --n > 0; });
 }
 
 // Reads the flight-plan file through for where a load of it would stop, as CountPlans finds it, but
