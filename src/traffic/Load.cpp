@@ -323,7 +323,7 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
     std::array<Block, 2> blocks;
     std::mutex lock;
     std::condition_variable changed;
-    bool stop = false; // the lines stopped being looked at, or a block could not be read
+    bool stop = false; // this thread is done with the blocks
     BlockReader reader(in);
     std::thread reading([&] {
         for (std::size_t k = 0;; k ^= 1) {
@@ -351,39 +351,52 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
                 return;
         }
     });
+    // However this thread leaves, the reading thread is stopped and waited for.
+    const auto finish = [&] {
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            stop = true;
+        }
+        changed.notify_all();
+        reading.join();
+    };
     int64_t lines = 0;
     int64_t withCommas = 0;
     int64_t plans = 0; // plans found among them, cut only to stay ahead of the other lines
     constexpr int64_t Ahead = 1000; // other lines may yet come after the last plans
     PlanCut cut;
     bool whole = true;
-    for (std::size_t k = 0;; k ^= 1) {
-        Block& block = blocks[k];
-        {
-            std::unique_lock<std::mutex> held(lock);
-            changed.wait(held, [&] { return block.Ready; });
-        }
-        LineReader text(block.Text.View(), block.CutShort, lines);
-        for (std::string_view line; text.Next(line);) {
-            ++lines;
-            if (CommasAtLeast(line, 5)) {
-                ++withCommas;
-                if (plans < lines - withCommas + Ahead && CutPlan(line, cut))
-                    ++plans;
+    try {
+        for (std::size_t k = 0;; k ^= 1) {
+            Block& block = blocks[k];
+            {
+                std::unique_lock<std::mutex> held(lock);
+                changed.wait(held, [&] { return block.Ready; });
             }
+            LineReader text(block.Text.View(), block.CutShort, lines);
+            for (std::string_view line; text.Next(line);) {
+                ++lines;
+                if (CommasAtLeast(line, 5)) {
+                    ++withCommas;
+                    if (plans < lines - withCommas + Ahead && CutPlan(line, cut))
+                        ++plans;
+                }
+            }
+            whole = !text.Failed();
+            const bool last = block.Last;
+            {
+                const std::lock_guard<std::mutex> held(lock);
+                block.Ready = false;
+            }
+            changed.notify_all();
+            if (last || !whole)
+                break;
         }
-        whole = !text.Failed();
-        const bool last = block.Last;
-        {
-            const std::lock_guard<std::mutex> held(lock);
-            block.Ready = false;
-            stop = !whole;
-        }
-        changed.notify_all();
-        if (last || !whole)
-            break;
+    } catch (...) {
+        finish();
+        throw;
     }
-    reading.join();
+    finish();
     if (whole && withCommas <= PlanSlots::Capacity &&
         lines - plans <= static_cast<int64_t>(MostKeptLines)) {
         result.PlansRead = true;
