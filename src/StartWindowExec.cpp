@@ -23,16 +23,20 @@ std::string ProgramFolder() {
 
 } // namespace
 
-// The window program has this program's own name, so that the process keeps its name, and lies in
-// libexec/tarvik under the build folder, or beside bin where the program is installed.
+// The window program has this program's own name, so that the process keeps its name. It lies in
+// libexec/tarvik in the build folder, beside the program, and where the program is installed as
+// the install's folders have it (TARVIK_WINDOW_FROM_BIN, from the program's folder).
 int StartWindow(int, char** argv, const QString&) {
     const std::string folder = ProgramFolder();
-    std::string tried;
-    for (const char* place : {"/libexec/tarvik/tarvik", "/../libexec/tarvik/tarvik"}) {
-        const std::string window = folder + place;
-        ::execv(window.c_str(), argv); // returns only when it could not start
-        if (tried.empty() || errno != ENOENT)
-            tried = window + ": " + std::strerror(errno);
+    std::string tried = "the program's own folder is not known";
+    if (!folder.empty()) {
+        tried.clear();
+        for (const char* place : {"libexec/tarvik/tarvik", TARVIK_WINDOW_FROM_BIN}) {
+            const std::string window = folder + "/" + place;
+            ::execv(window.c_str(), argv); // returns only when it could not start
+            if (tried.empty() || errno != ENOENT)
+                tried = window + ": " + std::strerror(errno);
+        }
     }
     std::fprintf(stderr, "tarvik: can't start the window: %s\n", tried.c_str());
     return 2;

@@ -11,8 +11,8 @@ namespace tarvik {
 
 namespace {
 
-// The number of characters of the number as the line writes it.
-// The characters of value in decimal: asked for each time a plan's identifier or frequency is.
+// The number of characters of the number as the line writes it: counted each time a plan's
+// identifier or frequency is asked for.
 uint16_t Width(int16_t value) {
     const int n = value < 0 ? -int{value} : int{value};
     const int digits = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : n < 10000 ? 4 : 5;
