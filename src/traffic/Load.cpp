@@ -31,8 +31,10 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
-// The most of the flight-plan file that a reading in blocks holds at a time.
-constexpr std::size_t BlockBytes = std::size_t{2} << 20;
+// The most of the flight-plan file that a reading in blocks holds at a time. A dry run's diff shows
+// a run of changed lines that crosses from one block to the next as two hunks: the size is kept so
+// that a diff comes out as it always has.
+constexpr std::size_t BlockBytes = std::size_t{4} << 20;
 
 // Lines that are no plan are kept to be written back; a file may hold as many as plans.
 constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
