@@ -31,11 +31,6 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
-// The most of the flight-plan file that a reading in blocks holds at a time. A dry run's diff shows
-// a run of changed lines that crosses from one block to the next as two hunks: the size is kept so
-// that a diff comes out as it always has.
-constexpr std::size_t BlockBytes = std::size_t{4} << 20;
-
 // Lines that are no plan are kept to be written back; a file may hold as many as plans.
 constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
 
@@ -265,16 +260,16 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
 // end, and the start of a line read with it goes on into the next block.
 class BlockReader {
 public:
-    explicit BlockReader(LineReader& in) : In(in) {}
+    BlockReader(LineReader& in, std::size_t size) : In(in), Size(size) {}
 
     // Reads the next block into text, text.Size its whole lines; false when it is the last, at the
     // end of the file or where a read failed (CutShort() then says why).
     bool Next(FileText& text) {
-        text.Reserve(BlockBytes, 0);
+        text.Reserve(Size, 0);
         std::size_t len = Carry.size();
         std::memcpy(text.Data(), Carry.data(), len);
         bool more = true;
-        while (more && len < BlockBytes / 2)
+        while (more && len < Size / 2)
             more = In.ReadSome(text, len);
         // The whole lines read so far; a CR at the end may yet be followed by its LF. A block
         // without a line end holds a line too long, at which the reader of its lines stops.
@@ -295,7 +290,8 @@ public:
 
 private:
     LineReader& In;
-    std::string Carry; // the start of a line read with the block before
+    const std::size_t Size; // the room of a block
+    std::string Carry;      // the start of a line read with the block before
 };
 
 // True when line holds at least n commas.
@@ -326,7 +322,7 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
     std::mutex lock;
     std::condition_variable changed;
     bool stop = false; // this thread is done with the blocks
-    BlockReader reader(in);
+    BlockReader reader(in, PlansBlockBytes);
     std::thread reading([&] {
         for (std::size_t k = 0;; k ^= 1) {
             Block& block = blocks[k];
@@ -492,7 +488,8 @@ namespace {
 // Cuts a flight-plan file into blocks of whole lines, each into a set of its own.
 class BlockCutter {
 public:
-    BlockCutter(LineReader& in, const std::string& path) : Blocks(in), Path(path) {}
+    BlockCutter(LineReader& in, const std::string& path, std::size_t blockBytes)
+        : Blocks(in, blockBytes), Path(path) {}
 
     // Reads and cuts the next block into set, the number of its first line in first; false at the
     // end of the file, or at a stop (Result then says where and why).
@@ -559,7 +556,7 @@ LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& 
 }
 
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const BlockStep& block,
-                             const BlockStep& after) {
+                             const BlockStep& after, std::size_t blockBytes) {
     LoadResult result;
     LineReader in;
     if (!OpenLines(in, set.PlansFile, result))
@@ -581,7 +578,7 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const B
     bool stop = false;
     bool broken = false;
     std::exception_ptr thrown; // what after threw
-    BlockCutter cutter(in, set.PlansFile);
+    BlockCutter cutter(in, set.PlansFile, blockBytes);
     // On the thread: waits until the caller is done with turn (false when the reading stops), then
     // runs after on the block it held.
     const auto finish = [&](Turn& turn) {
