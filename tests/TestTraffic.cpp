@@ -353,7 +353,8 @@ private slots:
         QFETCH(bool, outOfMemory);
         QFETCH(PlansKept, kept);
         static bool throws = false;
-        static qint64 delivered = 0;
+        // What this thread's reads delivered: the lists may be read on another thread.
+        static thread_local qint64 delivered = 0;
         throws = outOfMemory;
         delivered = 0;
         const ReadBlockFunction failing = [](void* buffer, std::size_t size,

@@ -456,17 +456,57 @@ bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result,
 LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept,
                       ReadBlockFunction read) {
     LoadResult result;
+    const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
+    const auto loadLists = [&](TrafficSet& into, LoadResult& r) {
+        return LoadAircraft(into, lists.Aircraft, r, read) &&
+               LoadAirports(into, lists.Airports, r, read);
+    };
+    if (kept == PlansKept::Scanned) {
+        // The lists are read on a thread of their own while the plans are read through. A stop in
+        // the plans is told before one in the lists; the lists take the set's place when neither
+        // stopped.
+        TrafficSet listed;
+        LoadResult listedResult;
+        bool listsRead = false;
+        std::exception_ptr thrown;
+        std::thread reading([&] {
+            try {
+                listsRead = loadLists(listed, listedResult);
+            } catch (...) {
+                thrown = std::current_exception();
+            }
+        });
+        bool plansRead = false;
+        try {
+            plansRead = ScanPlans(set, result, read);
+        } catch (...) {
+            reading.join();
+            throw;
+        }
+        reading.join();
+        if (thrown)
+            std::rethrow_exception(thrown);
+        if (!plansRead)
+            return result;
+        result.AircraftRead = listedResult.AircraftRead;
+        if (!listsRead)
+            return Stopped(result, listedResult.Stop.File, listedResult.Stop.Line,
+                           listedResult.Stop.Reason);
+        set.AircraftTable = std::move(listed.AircraftTable);
+        set.LastAircraft = listed.LastAircraft;
+        set.AirportTable = std::move(listed.AirportTable);
+        set.LastAirport = listed.LastAirport;
+        result.Complete = true;
+        return result;
+    }
     if (kept == PlansKept::NotRead) {
         set.PlansStamp = StampOf(set.PlansFile);
         result.PlansRead = true;
-    } else if (!(kept == PlansKept::InTable   ? LoadPlans(set, report, result, read)
-                 : kept == PlansKept::Scanned ? ScanPlans(set, result, read)
-                                              : CountPlans(set, report, result, read))) {
+    } else if (!(kept == PlansKept::InTable ? LoadPlans(set, report, result, read)
+                                            : CountPlans(set, report, result, read))) {
         return result;
     }
-    const ListFiles lists = ListFilesOf(set.PlansFile, set.PlansFolder);
-    if (LoadAircraft(set, lists.Aircraft, result, read) &&
-        LoadAirports(set, lists.Airports, result, read))
+    if (loadLists(set, result))
         result.Complete = true;
     return result;
 }
