@@ -296,6 +296,14 @@ private slots:
         QCOMPARE(QList<int>({set.LastPlan, set.LastAircraft, set.LastAirport}),
                  QList<int>({in > 0 ? 5 : 77, in > 1 ? 2 : 88, 99}));
         QCOMPARE(set.PlansWhole, in > 0);
+        // A set read only for its stops, its lists beside the plans, stops at the same place.
+        TrafficSet scanned;
+        const LoadResult s = OpenSet(PathFromQt(plans), scanned, nullptr, PlansKept::Scanned);
+        QVERIFY(!s.Complete);
+        QCOMPARE(QByteArray::fromStdString(s.Stop.File + ":" + std::to_string(s.Stop.Line) + ": " +
+                                           s.Stop.Reason),
+                 QByteArray::fromStdString(r.Stop.File + ":" + std::to_string(r.Stop.Line) + ": " +
+                                           r.Stop.Reason));
     }
 
     void scanStopsWhereACountStops_data() {
