@@ -36,8 +36,9 @@ using ReportLine = std::function<void(int64_t line, const std::string& text)>;
 // Where a load puts the plans: in the set's plan table, or nowhere: the flight-plan file is read
 // through a block at a time, for its figures and its doubtful lines (Counted), only for where a
 // load of it would stop (Scanned: the load stops at the same line, for the same reason, but its
-// figures are not counted), or not read at all but for its stamp (only the lists are loaded, for a
-// reading in blocks to follow). The plan table is then left as it was.
+// figures are not counted; the lists, read meanwhile, are kept only when nothing stopped), or not
+// read at all but for its stamp (only the lists are loaded, for a reading in blocks to follow).
+// The plan table is then left as it was.
 enum class PlansKept { InTable, Counted, Scanned, NotRead };
 
 // Loads set.PlansFile and the two lists of set.PlansFolder that ListFilesOf names into the tables.
