@@ -122,7 +122,7 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
     std::vector<Diagnostic> listed; // the lists' own, told after the plans
     checker.BeginSet(set, [&listed](const Diagnostic& d) { listed.push_back(d); });
     // Each block is checked on this thread and its diagnostics told and written on the reading
-    // thread, while the next block is checked. Blocks of half the room take fewer fresh pages.
+    // thread, while the next block is checked.
     BlockFindings blocks;
     std::string text;
     const LoadResult plans = ReadPlansInBlocks(
@@ -138,8 +138,7 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
             checker.Tell(found, [&](const Diagnostic& d) { report.Add(d, text); });
             blocks.Done(std::move(found));
             return report.Write(text);
-        },
-        PlansBlockBytes / 2);
+        });
     if (!report.Open())
         return Unread;
     if (!plans.Complete) {

@@ -31,6 +31,12 @@ LoadResult Stopped(const LoadResult& sofar, const std::string& file, int64_t lin
     return r;
 }
 
+// The room of a block of the flight-plan file: a block holds what was read until it was at least
+// half full, up to the last line end. A dry run's diff shows a run of changed lines that crosses
+// from one block to the next as two hunks, and check prints the diagnostics of the blocks read
+// before a stop: both keep to this size, so that they come out as they always have.
+constexpr std::size_t PlansBlockBytes = std::size_t{4} << 20;
+
 // Lines that are no plan are kept to be written back; a file may hold as many as plans.
 constexpr std::size_t MostKeptLines = PlanSlots::Capacity;
 
@@ -317,6 +323,7 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
         bool Ready = false; // read, and its lines not yet looked at
         bool Last = false;
         std::string CutShort;
+        bool OutOfMemory = false; // the block could not be read for want of memory
     };
     std::array<Block, 2> blocks;
     std::mutex lock;
@@ -337,7 +344,7 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
                 more = reader.Next(block.Text);
                 block.CutShort = more ? std::string() : reader.CutShort();
             } catch (const std::bad_alloc&) {
-                block.CutShort = "there is not enough memory to read it";
+                block.OutOfMemory = true; // told where no more memory is needed on this thread
             }
             {
                 const std::lock_guard<std::mutex> held(lock);
@@ -371,7 +378,10 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
                 std::unique_lock<std::mutex> held(lock);
                 changed.wait(held, [&] { return block.Ready; });
             }
-            LineReader text(block.Text.View(), block.CutShort, lines);
+            LineReader text(block.Text.View(),
+                            block.OutOfMemory ? "there is not enough memory to read it"
+                                              : block.CutShort,
+                            lines);
             for (std::string_view line; text.Next(line);) {
                 ++lines;
                 if (CommasAtLeast(line, 5)) {
@@ -432,7 +442,11 @@ bool LoadAircraft(TrafficSet& set, const std::string& path, LoadResult& result,
 bool LoadAirports(TrafficSet& set, const std::string& path, LoadResult& result,
                   ReadBlockFunction read) {
     AirportSlots airports;
-    airports.ReserveFull();
+    try {
+        airports.ReserveFull();
+    } catch (const std::bad_alloc&) {
+        // the list grows as it is read instead
+    }
     std::string code;
     const auto take = [&](std::string_view line, int64_t) {
         if (line.empty())
@@ -484,10 +498,10 @@ LoadResult FillFPlans(TrafficSet& set, const ReportLine& report, PlansKept kept,
             throw;
         }
         reading.join();
-        if (thrown)
-            std::rethrow_exception(thrown);
         if (!plansRead)
             return result;
+        if (thrown)
+            std::rethrow_exception(thrown);
         result.AircraftRead = listedResult.AircraftRead;
         if (!listsRead)
             return Stopped(result, listedResult.Stop.File, listedResult.Stop.Line,
@@ -596,7 +610,7 @@ LoadResult OpenSet(const std::string& given, TrafficSet& set, const ReportLine& 
 }
 
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const BlockStep& block,
-                             const BlockStep& after, std::size_t blockBytes) {
+                             const BlockStep& after) {
     LoadResult result;
     LineReader in;
     if (!OpenLines(in, set.PlansFile, result))
@@ -618,7 +632,7 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const B
     bool stop = false;
     bool broken = false;
     std::exception_ptr thrown; // what after threw
-    BlockCutter cutter(in, set.PlansFile, blockBytes);
+    BlockCutter cutter(in, set.PlansFile, PlansBlockBytes);
     // On the thread: waits until the caller is done with turn (false when the reading stops), then
     // runs after on the block it held.
     const auto finish = [&](Turn& turn) {

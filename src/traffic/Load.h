@@ -61,20 +61,14 @@ bool DoubtfulLine(std::string_view line, std::string& shown);
 // breaks the reading off.
 using BlockStep = std::function<bool(TrafficSet&, int64_t)>;
 
-// The room of a block of the flight-plan file: a block holds what was read until it was at least
-// half full, up to the last line end. A dry run's diff shows a run of changed lines that crosses
-// from one block to the next as two hunks, so apply keeps to this size, that its diffs come out as
-// they always have; check may take less, which comes to fewer fresh pages.
-constexpr std::size_t PlansBlockBytes = std::size_t{4} << 20;
-
 // Reads set.PlansFile, which a load has read with the stamp expected, again a block of lines at a
 // time: the plans and kept lines of each block, as a load makes them, go to block, its plans from
 // index 0 to LastPlan. Then, when given, after takes each block, in their order, on a thread of
 // its own, while block works on the next: it must touch nothing that block touches. That thread
 // also reads the blocks. Doubtful lines are not reported again. The result is complete when the
 // whole file was read and no step broke the reading off; the lists are not read. What after
-// throws is thrown again here. blockBytes is the room of a block.
+// throws is thrown again here.
 LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const BlockStep& block,
-                             const BlockStep& after = {}, std::size_t blockBytes = PlansBlockBytes);
+                             const BlockStep& after = {});
 
 } // namespace tarvik
