@@ -266,16 +266,16 @@ bool CountPlans(TrafficSet& set, const ReportLine& report, LoadResult& result,
 // end, and the start of a line read with it goes on into the next block.
 class BlockReader {
 public:
-    BlockReader(LineReader& in, std::size_t size) : In(in), Size(size) {}
+    explicit BlockReader(LineReader& in) : In(in) {}
 
     // Reads the next block into text, text.Size its whole lines; false when it is the last, at the
     // end of the file or where a read failed (CutShort() then says why).
     bool Next(FileText& text) {
-        text.Reserve(Size, 0);
+        text.Reserve(PlansBlockBytes, 0);
         std::size_t len = Carry.size();
         std::memcpy(text.Data(), Carry.data(), len);
         bool more = true;
-        while (more && len < Size / 2)
+        while (more && len < PlansBlockBytes / 2)
             more = In.ReadSome(text, len);
         // The whole lines read so far; a CR at the end may yet be followed by its LF. A block
         // without a line end holds a line too long, at which the reader of its lines stops.
@@ -296,8 +296,7 @@ public:
 
 private:
     LineReader& In;
-    const std::size_t Size; // the room of a block
-    std::string Carry;      // the start of a line read with the block before
+    std::string Carry; // the start of a line read with the block before
 };
 
 // True when line holds at least n commas.
@@ -329,7 +328,7 @@ bool ScanPlans(TrafficSet& set, LoadResult& result, ReadBlockFunction read) {
     std::mutex lock;
     std::condition_variable changed;
     bool stop = false; // this thread is done with the blocks
-    BlockReader reader(in, PlansBlockBytes);
+    BlockReader reader(in);
     std::thread reading([&] {
         for (std::size_t k = 0;; k ^= 1) {
             Block& block = blocks[k];
@@ -542,8 +541,7 @@ namespace {
 // Cuts a flight-plan file into blocks of whole lines, each into a set of its own.
 class BlockCutter {
 public:
-    BlockCutter(LineReader& in, const std::string& path, std::size_t blockBytes)
-        : Blocks(in, blockBytes), Path(path) {}
+    BlockCutter(LineReader& in, const std::string& path) : Blocks(in), Path(path) {}
 
     // Reads and cuts the next block into set, the number of its first line in first; false at the
     // end of the file, or at a stop (Result then says where and why).
@@ -632,7 +630,7 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const B
     bool stop = false;
     bool broken = false;
     std::exception_ptr thrown; // what after threw
-    BlockCutter cutter(in, set.PlansFile, PlansBlockBytes);
+    BlockCutter cutter(in, set.PlansFile);
     // On the thread: waits until the caller is done with turn (false when the reading stops), then
     // runs after on the block it held.
     const auto finish = [&](Turn& turn) {
