@@ -51,7 +51,7 @@ struct FakeHost : RunHost {
 
     void RunStarted() override { Trace += "["; }
     void PlanUnderTest(int32_t index) override { Trace += ' ' + QByteArray::number(index); }
-    ThenChange ReadThen() override {
+    const ThenChange& ReadThen() override {
         Trace += " !";
         return Then;
     }
@@ -136,13 +136,26 @@ private slots:
     }
 
     void applyThen_data() { AddRows("apply-then.txt"); }
+    // The same change of a plan that still refers to the line it was read from and of one with a
+    // line of its own.
     void applyThen() {
         QFETCH(QByteArray, input);
         const QList<QByteArray> parts = input.split('|');
-        FlightPlan plan = PlanFrom("12|N|50|D|I|KLAX,klax|KSFO");
-        ScriptedRandom random("0 0.9999999999999999");
-        ApplyThen(plan, ThenOf(RowOf(parts[0]), S(parts.value(1))), random);
-        QTEST(B(DisplayLine(plan)), "expected");
+        const QByteArray line = "AC#12,N,50%,D,I,KLAX,klax,KSFO";
+        PlanCut cut;
+        QVERIFY(CutPlan(S(line), cut));
+        FlightPlan read;
+        read.Refer(line.constData(), cut);
+        for (FlightPlan plan : {read, PlanFrom("12|N|50|D|I|KLAX,klax|KSFO")}) {
+            ScriptedRandom random("0 0.9999999999999999");
+            ApplyThen(plan, ThenOf(RowOf(parts[0]), S(parts.value(1))), random);
+            QTEST(B(DisplayLine(plan)), "expected");
+            // Its fields are where a load of its line finds them.
+            FlightPlan loaded;
+            QVERIFY(CutPlan(plan.Text(), cut));
+            loaded.Refer(plan.Text().data(), cut);
+            QCOMPARE(FieldsOf(plan), FieldsOf(loaded));
+        }
     }
 
     void changeBeyondTheLongestLine_data() {

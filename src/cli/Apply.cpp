@@ -33,7 +33,7 @@ private:
         ++Matched;
         State.ReviewChoice = ChoiceChangeLot;
     }
-    ThenChange ReadThen() override { return Then; }
+    const ThenChange& ReadThen() override { return Then; }
     void RunEnded() override {}
 
     RunState& State;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -18,25 +19,52 @@ constexpr std::string_view Bom = "\xEF\xBB\xBF";
 constexpr std::string_view SavedEnd = "\r\n";
 
 // The lines of the text the set was read from, each with the bytes around it that a load drops:
-// the byte-order mark before the first line, and the line's own end.
+// the byte-order mark before the first line, and the line's own end. A block's lines are taken
+// from where its reader found them; other texts are read for them again.
 class FileLines {
 public:
     explicit FileLines(const TrafficSet& set)
         : Text(set.PlansTexts.empty() ? std::string_view() : set.PlansTexts.back().View()),
-          Reader(Text, {}, set.PlansTexts.empty() || set.PlansTexts.back().AtFileStart ? 0 : 1) {}
+          AtStart(set.PlansTexts.empty() || set.PlansTexts.back().AtFileStart),
+          Starts(set.PlansTexts.empty() ? nullptr : &set.PlansTexts.back().LineStarts),
+          Reader(Text, {}, AtStart ? 0 : 1) {
+        if (Starts && Starts->empty())
+            Starts = nullptr;
+    }
 
     // The next line; lead is the byte-order mark before the first line, end the line's end ("" for
     // a last line without one).
     bool Next(std::string_view& text, std::string_view& lead, std::string_view& end) {
-        if (!Reader.Next(text))
+        if (!Starts) {
+            if (!Reader.Next(text))
+                return false;
+            lead =
+                Reader.LineNumber() == 1 && text.data() != Text.data() ? Bom : std::string_view();
+            end = Reader.LineEnd();
+            return true;
+        }
+        if (Line + 1 >= Starts->size())
             return false;
-        lead = Reader.LineNumber() == 1 && text.data() != Text.data() ? Bom : std::string_view();
-        end = Reader.LineEnd();
+        const std::size_t start = (*Starts)[Line];
+        const std::size_t next = (*Starts)[Line + 1];
+        // A line holds no CR or LF: its end is what of them lies before the next line.
+        std::size_t stop = next;
+        if (stop > start && Text[stop - 1] == '\n')
+            --stop;
+        if (stop > start && Text[stop - 1] == '\r')
+            --stop;
+        text = Text.substr(start, stop - start);
+        end = Text.substr(stop, next - stop);
+        lead = Line == 0 && AtStart && start != 0 ? Bom : std::string_view();
+        ++Line;
         return true;
     }
 
 private:
     const std::string_view Text;
+    const bool AtStart;
+    const std::vector<uint32_t>* Starts;
+    std::size_t Line = 0;
     LineReader Reader;
 };
 
@@ -49,29 +77,64 @@ bool Unchanged(std::string_view saved, std::string_view text, std::string_view l
 
 const char* const Changed = "the set holds other lines than it was read with";
 
-// The diff's text, written out in blocks.
+// The diff's text, written out in blocks from room that the thread keeps for its next diff.
 class DiffText {
 public:
-    explicit DiffText(std::FILE* out) : Out(out) { Block.reserve(FlushAt + 4096); }
+    explicit DiffText(std::FILE* out) : Out(out) {
+        if (!Room)
+            Room.reset(new char[FlushAt]);
+    }
     void Put(std::initializer_list<std::string_view> parts) {
-        for (const std::string_view part : parts)
-            Block.append(part);
-        if (Block.size() >= FlushAt)
-            Flush();
+        for (const std::string_view part : parts) {
+            if (FlushAt - Used < part.size() && !Flush())
+                return;
+            if (part.size() > FlushAt) { // longer than the room: it goes out as it is
+                Ok = Ok && std::fwrite(part.data(), 1, part.size(), Out) == part.size();
+                continue;
+            }
+            if (!part.empty())
+                std::memcpy(Room.get() + Used, part.data(), part.size());
+            Used += part.size();
+        }
+    }
+    // A line of the diff: its sign, the bytes before it, its text and its end.
+    void PutLine(char sign, std::string_view lead, std::string_view text, std::string_view end) {
+        const std::size_t size = 1 + lead.size() + text.size() + end.size();
+        if (FlushAt - Used < size) {
+            Put({std::string_view(&sign, 1), lead, text, end});
+            return;
+        }
+        char* at = Room.get() + Used;
+        *at++ = sign;
+        if (!lead.empty()) {
+            std::memcpy(at, lead.data(), lead.size());
+            at += lead.size();
+        }
+        if (!text.empty()) {
+            std::memcpy(at, text.data(), text.size());
+            at += text.size();
+        }
+        // Line ends are a byte or two: a call to copy them costs more than they do.
+        for (const char c : end)
+            *at++ = c;
+        Used += size;
     }
     // False when a write failed.
     bool Flush() {
-        Ok = Ok && std::fwrite(Block.data(), 1, Block.size(), Out) == Block.size();
-        Block.clear();
+        Ok = Ok && std::fwrite(Room.get(), 1, Used, Out) == Used;
+        Used = 0;
         return Ok;
     }
 
 private:
     static constexpr std::size_t FlushAt = 256 * 1024;
+    static thread_local std::unique_ptr<char[]> Room;
     std::FILE* Out;
-    std::string Block;
+    std::size_t Used = 0;
     bool Ok = true;
 };
+
+thread_local std::unique_ptr<char[]> DiffText::Room;
 
 } // namespace
 
@@ -126,8 +189,10 @@ bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, int64_t linesB
                 continue;
             // A line end of its own keeps the diff true to CR LF files; a bare CR ends no line
             // that a diff reader knows.
-            diffText.Put({"-", lead, text, end.empty() ? "\n\\ No newline at end of file\n" : end,
-                          end == "\r" ? "\n" : ""});
+            diffText.PutLine('-', lead, text,
+                             end.empty()   ? "\n\\ No newline at end of file\n"
+                             : end == "\r" ? "\r\n"
+                                           : end);
         }
         for (; newAt < run.First - 1 + run.Count; ++newAt) {
             if (!saved.Next(line)) {
@@ -135,7 +200,7 @@ bool WriteDiff(const TrafficSet& set, const SaveDifference& diff, int64_t linesB
                 return false;
             }
             if (newAt >= run.First - 1)
-                diffText.Put({"+", line, SavedEnd});
+                diffText.PutLine('+', {}, line, SavedEnd);
         }
     }
     if (!diffText.Flush() || std::fflush(out) != 0) {

@@ -36,8 +36,7 @@ bool ChangeField(PlanFields& f, const ThenChange& change, RandomSource& random, 
         return change.HasNumber && RoundToInt16(change.Number, f.Pcent);
     case AircraftId:
         text = change.Value;
-        text = GetRandomId(text, random);
-        f.TailNum = text;
+        f.TailNum = GetRandomId(text, random);
         return true;
     case FlightFrequency:
         f.Rate = change.Value;

@@ -18,7 +18,10 @@ bool ContainsNoCase(std::string_view hay, std::string_view needle) {
 bool MeetsIf(RunRule& rule, const FlightPlan& plan) {
     switch (rule.IfField) {
     case HomeAirport:
-        rule.IfValue = SplitICAO(rule.IfValue);
+        // The value is cut to its code as each plan is tested; once cut, it stays as it is.
+        if (rule.IfValue.size() > 5 || rule.IfValue.find('?') != std::string::npos ||
+            TrimBlanks(rule.IfValue).size() != rule.IfValue.size())
+            rule.IfValue = SplitICAO(rule.IfValue);
         return StartsWithNoCase(plan.HPort(), rule.IfValue);
     case Aircraft:
         return plan.Tag() == rule.IfTag;

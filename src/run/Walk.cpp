@@ -26,7 +26,7 @@ void DisplayPlan(TrafficSet& set, RunState& state, RunHost& host, RandomSource& 
     if (state.Abandoned || !ChangeChosen(state.ReviewChoice))
         return;
     set.PlansChanged = true;
-    const ThenChange change = host.ReadThen();
+    const ThenChange& change = host.ReadThen();
     if (FlightPlan* plan = PlanAtCursor(set))
         ApplyThen(*plan, change, random);
 }

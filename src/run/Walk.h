@@ -29,8 +29,8 @@ public:
     // is 1 or more (at least one pass, without blocking when it already is) or state.Abandoned;
     // then empties the text box and disables the review buttons.
     virtual void AwaitDecision(std::string_view line) = 0;
-    // The Then row as it stands now.
-    virtual ThenChange ReadThen() = 0;
+    // The Then row as it stands now, valid until the next call.
+    virtual const ThenChange& ReadThen() = 0;
     virtual void RunEnded() = 0; // default pointer, plan number emptied, "OK" enabled
 };
 

@@ -47,6 +47,18 @@ const char* LineBreak(const char* p, const char* end) {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
+    // Thirty-two bytes a turn while a line end is far; then sixteen.
+    for (; end - p >= 32; p += 32) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        const __m128i inX = _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf));
+        const __m128i inY = _mm_or_si128(_mm_cmpeq_epi8(y, cr), _mm_cmpeq_epi8(y, lf));
+        if (_mm_movemask_epi8(_mm_or_si128(inX, inY)) != 0) {
+            const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(inX)) |
+                                static_cast<unsigned>(_mm_movemask_epi8(inY)) << 16;
+            return p + __builtin_ctz(breaks);
+        }
+    }
     for (; end - p >= 16; p += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const int breaks =
@@ -218,6 +230,11 @@ bool LineReader::Next(std::string_view& line) {
             return LineTooLong();
         line = std::string_view(base + Pos, end - Pos);
         End = std::string_view(base + end, next - end);
+        if (Starts) {
+            if (Starts->empty())
+                Starts->push_back(static_cast<uint32_t>(Pos));
+            Starts->push_back(static_cast<uint32_t>(next));
+        }
         Pos = next;
         ++Number;
         return true;

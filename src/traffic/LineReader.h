@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvik {
 
@@ -61,6 +62,9 @@ public:
     int64_t LineNumber() const { return Number; }
     // The line end of the line last returned ("\r\n", "\n", "\r", or "" at the end of the file).
     std::string_view LineEnd() const { return End; }
+    // Keeps, for a reader of a text in memory, where the lines it returns lie, as offsets into the
+    // text: where the first starts, then where each one's line end ends, the next one's start.
+    void KeepLineStarts(std::vector<uint32_t>& starts) { Starts = &starts; }
 
 private:
     static constexpr const char* TooLarge =
@@ -86,6 +90,7 @@ private:
     FileStamp Stamped;
     std::string Why;
     std::string CutShort;
+    std::vector<uint32_t>* Starts = nullptr;
 };
 
 } // namespace tarvik

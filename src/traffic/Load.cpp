@@ -572,6 +572,8 @@ private:
         set.PlanCursor = -1;
         text.AtFileStart = LinesBefore == 0;
         LineReader reader(text.View(), more ? std::string() : Blocks.CutShort(), LinesBefore);
+        text.LineStarts.clear();
+        reader.KeepLineStarts(text.LineStarts);
         PlanTableSink sink{set};
         const bool taken = TakePlanLines(reader, Path, nullptr, Result, sink, Tally);
         set.LastPlan = set.PlanCursor;

@@ -136,27 +136,50 @@ bool ScanLine(const char* p, std::size_t n, std::size_t (&comma)[5], int& found,
     const __m128i commas = _mm_set1_epi8(',');
     const __m128i semis = _mm_set1_epi8(';');
     const __m128i slashes = _mm_set1_epi8('/');
-    bool slashBefore = false; // the byte before this block is a "/"
-    std::size_t i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, semis)))
+    bool slashBefore = false; // the byte before the first one looked at is a "/"
+    // Looks at the bytes from at + from to at + 16 of the sixteen at at.
+    const auto look = [&](std::size_t at, unsigned from) {
+        const unsigned keep = (0xFFFFu << from) & 0xFFFFu;
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+        if (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, semis))) & keep)
             return false;
-        const auto slash = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, slashes)));
+        const auto slash =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, slashes))) & keep;
         if (cment == n && slash) {
             const unsigned pair = slash & (slash >> 1);
-            if (slashBefore && (slash & 1))
-                cment = i - 1;
+            if (slashBefore && ((slash >> from) & 1))
+                cment = at + from - 1;
             else if (pair)
-                cment = i + static_cast<std::size_t>(__builtin_ctz(pair));
+                cment = at + static_cast<std::size_t>(__builtin_ctz(pair));
         }
         slashBefore = (slash & 0x8000) != 0;
         if (found < 5) {
-            auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas)));
+            auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, commas))) & keep;
             for (; bits && found < 5; bits &= bits - 1)
-                comma[found++] = i + static_cast<std::size_t>(__builtin_ctz(bits));
+                comma[found++] = at + static_cast<std::size_t>(__builtin_ctz(bits));
+        }
+        return true;
+    };
+    std::size_t i = 0;
+    for (; i + 16 <= n && found < 5; i += 16)
+        if (!look(i, 0))
+            return false;
+    // Past the fifth comma only a ";" or a "/" asks for a closer look.
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, semis), _mm_cmpeq_epi8(x, slashes)))) {
+            if (!look(i, 0))
+                return false;
+        } else {
+            slashBefore = false;
         }
     }
+    if (i == n)
+        return true;
+    // The last bytes: the sixteen that end the line, of which those already looked at are left
+    // out.
+    if (n >= 16)
+        return look(n - 16, static_cast<unsigned>(i - (n - 16)));
     for (; i < n; ++i) {
         if (p[i] == ';')
             return false;
@@ -327,12 +350,8 @@ bool OnlyLeadingFieldsChanged(const FlightPlan& plan, const PlanFields& f) {
 } // namespace
 
 bool ChangePlan(FlightPlan& plan, const PlanFields& fields) {
-    if (OnlyLeadingFieldsChanged(plan, fields)) {
-        if (ComposedSize(fields) > LineReader::LongestLine)
-            return false;
-        plan.Assign(fields);
-        return true;
-    }
+    if (OnlyLeadingFieldsChanged(plan, fields))
+        return plan.AssignLeading(fields);
     thread_local std::string line;
     PlanCut made;
     ComposeLine(fields, line, made);

@@ -2,7 +2,6 @@
 
 #include "platform/os/Pages.h"
 
-#include <charconv>
 #include <cstring>
 #include <iterator>
 #include <stdexcept>
@@ -20,6 +19,11 @@ uint16_t Width(int16_t value) {
 }
 
 constexpr std::string_view Lead = "AC#";
+
+// The same view: a field still the plan's own.
+bool SameView(std::string_view a, std::string_view b) {
+    return a.data() == b.data() && a.size() == b.size();
+}
 
 } // namespace
 
@@ -134,17 +138,27 @@ void FlightPlan::SetCment(std::string_view v) {
 }
 
 namespace {
-// The characters of value in decimal, at most 6.
+// The characters of value in decimal, at most 6, written from the end of digits.
 std::string_view Decimal(int16_t value, char (&digits)[8]) {
-    return {digits,
-            static_cast<std::size_t>(std::to_chars(digits, digits + 8, value).ptr - digits)};
+    char* const end = digits + sizeof digits;
+    char* p = end;
+    unsigned n = static_cast<unsigned>(value < 0 ? -int{value} : int{value});
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    if (value < 0)
+        *--p = '-';
+    return {p, static_cast<std::size_t>(end - p)};
 }
+
 } // namespace
 
 std::size_t ComposedSize(const PlanFields& f) {
-    return Lead.size() + Width(f.Tag) + 1 + f.TailNum.size() + 1 + Width(f.Pcent) + 2 +
-           f.Rate.size() + 1 + f.Ivfr.size() + 1 + f.TheRest.size() + 1 + f.HPort.size() +
-           f.Cment.size();
+    char digits[8];
+    return Lead.size() + Decimal(f.Tag, digits).size() + 1 + f.TailNum.size() + 1 +
+           Decimal(f.Pcent, digits).size() + 2 + f.Rate.size() + 1 + f.Ivfr.size() + 1 +
+           f.TheRest.size() + 1 + f.HPort.size() + f.Cment.size();
 }
 
 void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
@@ -157,8 +171,6 @@ void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
 void ComposeLine(const PlanFields& f, char* const start, PlanCut& cut) {
     char tag[8];
     char pcent[8];
-    const std::string_view tagText = Decimal(f.Tag, tag);
-    const std::string_view pcentText = Decimal(f.Pcent, pcent);
     char* out = start;
     const auto put = [&out](std::string_view part) {
         if (!part.empty())
@@ -169,12 +181,12 @@ void ComposeLine(const PlanFields& f, char* const start, PlanCut& cut) {
     *out++ = 'A';
     *out++ = 'C';
     *out++ = '#';
-    put(tagText);
+    put(Decimal(f.Tag, tag));
     *out++ = ',';
     put(f.TailNum);
     const uint16_t tailEnd = at();
     *out++ = ',';
-    put(pcentText);
+    put(Decimal(f.Pcent, pcent));
     *out++ = '%';
     *out++ = ',';
     put(f.Rate);
@@ -192,8 +204,64 @@ void ComposeLine(const PlanFields& f, char* const start, PlanCut& cut) {
     cut = PlanCut{f.Tag, f.Pcent, tailEnd, rateEnd, ivfrEnd, homeAt, cmentAt, at()};
 }
 
+bool FlightPlan::AssignLeading(const PlanFields& f) {
+    // A rule changes one field: the line around it goes over as it is.
+    char tagDigits[8];
+    char pcentDigits[8];
+    std::string_view put;
+    uint16_t from = 0;
+    uint16_t to = 0;
+    int changed = 0;
+    const auto change = [&](std::string_view text, uint16_t start, uint16_t end) {
+        put = text;
+        from = start;
+        to = end;
+        ++changed;
+    };
+    if (f.Tag != Cut.Tag)
+        change(Decimal(f.Tag, tagDigits), static_cast<uint16_t>(Lead.size()), TailAt() - 1);
+    if (!SameView(f.TailNum, TailNum()))
+        change(f.TailNum, TailAt(), Cut.TailEnd);
+    if (f.Pcent != Cut.Pcent)
+        change(Decimal(f.Pcent, pcentDigits), Cut.TailEnd + 1, RateAt() - 2);
+    if (!SameView(f.Rate, Rate()))
+        change(f.Rate, RateAt(), Cut.RateEnd);
+    if (!SameView(f.Ivfr, Ivfr()))
+        change(f.Ivfr, Cut.RateEnd + 1, Cut.IvfrEnd);
+    if (changed <= 1) { // the one field changed goes in where the old one was
+        const std::size_t size = LineEnd() - (to - from) + put.size();
+        if (size > LongestLine)
+            return false;
+        auto* own = static_cast<char*>(memory::AllocateText(size));
+        std::memcpy(own, Line, from);
+        if (!put.empty())
+            std::memcpy(own + from, put.data(), put.size());
+        std::memcpy(own + from + put.size(), Line + to, LineEnd() - to);
+        const auto moved = [&](uint16_t at) {
+            return at < to ? at : static_cast<uint16_t>(at - to + from + put.size());
+        };
+        const PlanCut cut{f.Tag,
+                          f.Pcent,
+                          moved(Cut.TailEnd),
+                          moved(Cut.RateEnd),
+                          moved(Cut.IvfrEnd),
+                          moved(Cut.HomeAt),
+                          moved(Cut.CmentAt),
+                          static_cast<uint16_t>(size | OwnLine)};
+        Release();
+        Line = own;
+        Cut = cut;
+        return true;
+    }
+    if (ComposedSize(f) > LongestLine)
+        return false;
+    Assign(f);
+    return true;
+}
+
 FileText::FileText(FileText&& other) noexcept
-    : Size(other.Size), AtFileStart(other.AtFileStart), Bytes(other.Bytes), Mapped(other.Mapped) {
+    : Size(other.Size), AtFileStart(other.AtFileStart), LineStarts(std::move(other.LineStarts)),
+      Bytes(other.Bytes), Mapped(other.Mapped) {
     other.Bytes = nullptr;
     other.Mapped = 0;
     other.Size = 0;

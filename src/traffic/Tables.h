@@ -85,6 +85,10 @@ public:
     void Assign(int16_t tag, std::string_view tailNum, int16_t pcent, std::string_view rate,
                 std::string_view ivfr, std::string_view hPort, std::string_view theRest,
                 std::string_view cment);
+    // The same for fields whose legs, home airport and comment are those of the plan's line, cut as
+    // a save writes it: the line around one changed field is copied as it is. False, with the plan
+    // as it was, when the new line would be longer than LongestLine.
+    bool AssignLeading(const PlanFields& f);
     // Gives the plan a copy of line, whose fields lie as cut says.
     void TakeCopy(std::string_view line, const PlanCut& cut);
     // Makes the plan refer to line, which must outlive it; cut says where its fields lie.
@@ -227,6 +231,9 @@ public:
     std::size_t Size = 0;
     // False for a block of a file after its first, whose first bytes are no byte-order mark.
     bool AtFileStart = true;
+    // Where each of its lines starts, then where the last one's line end ends, when the reader of
+    // a block kept them; empty when its lines were not kept.
+    std::vector<uint32_t> LineStarts;
     std::string_view View() const { return std::string_view(Bytes, Size); }
 
 private:

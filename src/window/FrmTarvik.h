@@ -141,7 +141,7 @@ private:
     void RunStarted() override;
     void PlanUnderTest(int32_t index) override;
     void AwaitDecision(std::string_view line) override;
-    ThenChange ReadThen() override;
+    const ThenChange& ReadThen() override;
     void RunEnded() override;
 
     Platform P;

@@ -221,7 +221,7 @@ void FrmTarvik::AwaitDecision(std::string_view line) {
 
 // Read for every plan a lot changes: the Then row and, for "Visited AirPort", the And value.
 // The widgets change only while events are handled: the row is read again after each pass.
-ThenChange FrmTarvik::ReadThen() {
+const ThenChange& FrmTarvik::ReadThen() {
     ReviewState& r = *Review;
     if (r.ThenRead)
         return r.Then;
