@@ -204,22 +204,29 @@ uint32_t Code4(std::string_view text) {
 // A code of one to four letters and digits, as nearly every airport's is, letter case ignored, as
 // a number below CodeBits; -1 for any other text.
 constexpr int32_t CodeBits = 37 * 37 * 37 * 37;
+// The figure of each character in such a code: 1 to 10 for the digits, 11 to 36 for the letters
+// of either case, 0 for any other character.
+constexpr std::array<uint8_t, 256> CodeFigures = [] {
+    std::array<uint8_t, 256> figures{};
+    for (int c = '0'; c <= '9'; ++c)
+        figures[static_cast<std::size_t>(c)] = static_cast<uint8_t>(c - '0' + 1);
+    for (int c = 'a'; c <= 'z'; ++c)
+        figures[static_cast<std::size_t>(c)] = figures[static_cast<std::size_t>(c - 'a' + 'A')] =
+            static_cast<uint8_t>(c - 'a' + 11);
+    return figures;
+}();
 int32_t CodeBit(std::string_view text) {
     if (text.empty() || text.size() > 4)
         return -1;
     int32_t bit = 0;
     for (std::size_t i = 0; i < 4; ++i) {
-        int32_t digit = 0; // a code shorter than four
+        int32_t figure = 0; // a code shorter than four
         if (i < text.size()) {
-            const char c = FoldCase(text[i]);
-            if (c >= '0' && c <= '9')
-                digit = c - '0' + 1;
-            else if (c >= 'a' && c <= 'z')
-                digit = c - 'a' + 11;
-            else
+            figure = CodeFigures[static_cast<unsigned char>(text[i])];
+            if (figure == 0)
                 return -1;
         }
-        bit = bit * 37 + digit;
+        bit = bit * 37 + figure;
     }
     return bit;
 }
@@ -300,26 +307,30 @@ private:
 };
 
 // Words, letter case ignored. Each of up to four characters is held as Code4 packs it, so that a
-// text is matched with a few comparisons of numbers; a longer one is compared as text.
+// text of up to four is matched with a few comparisons of numbers; a longer one is compared as
+// text with the longer words.
 class WordSet {
 public:
-    template <std::size_t N>
-    explicit WordSet(const std::array<std::string_view, N>& words)
-        : Words(words.begin(), words.end()) {
-        for (const std::string_view word : words)
-            Codes.push_back(Code4(word));
+    template <std::size_t N> explicit WordSet(const std::array<std::string_view, N>& words) {
+        for (const std::string_view word : words) {
+            if (const uint32_t code = Code4(word))
+                Codes.push_back(code);
+            else
+                Longer.push_back(word);
+        }
     }
     bool Holds(std::string_view text) const {
-        const uint32_t code = Code4(text);
-        for (std::size_t i = 0; i < Words.size(); ++i)
-            if (Codes[i] != 0 ? Codes[i] == code : EqualsNoCase(Words[i], text))
+        if (const uint32_t code = Code4(text))
+            return std::find(Codes.begin(), Codes.end(), code) != Codes.end();
+        for (const std::string_view word : Longer)
+            if (EqualsNoCase(word, text))
                 return true;
         return false;
     }
 
 private:
-    std::vector<std::string_view> Words;
     std::vector<uint32_t> Codes;
+    std::vector<std::string_view> Longer;
 };
 
 // Calls take with each sixth field of legs (the fields numbered 5, 11, 17 ... from 0), where the
