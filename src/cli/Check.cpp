@@ -11,8 +11,10 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
+#include <array>
 #include <cinttypes>
 #include <deque>
+#include <initializer_list>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -32,13 +34,25 @@ struct CheckOptions {
 // Counts the diagnostics not ignored and puts them into text, one a line, to be written out.
 class Report {
 public:
-    Report(const CheckOptions& options, std::FILE* out) : Options(options), Out(out) {}
+    Report(const CheckOptions& options, std::FILE* out) : Options(options), Out(out) {
+        for (std::size_t kind = 0; kind < DiagnosticKinds.size(); ++kind)
+            Ignored[kind] = Options.Ignored.count(DiagnosticKinds[kind].Code) > 0;
+    }
 
     void Add(const Diagnostic& d, std::string& text) {
         if (Options.Ignored.count(d.Code))
             return;
         ++(d.Level == Severity::Error ? Errors : Warnings);
         AppendDiagnosticText(d, text);
+        text += '\n';
+    }
+    // The same of a diagnostic told in parts.
+    void Add(const std::string& file, int64_t line, std::size_t kind,
+             std::initializer_list<std::string_view> parts, std::string& text) {
+        if (Ignored[kind])
+            return;
+        ++(DiagnosticKinds[kind].Level == Severity::Error ? Errors : Warnings);
+        AppendDiagnosticText(file, line, kind, parts, text);
         text += '\n';
     }
     // Writes text out and empties it, its room kept; false once the output can take no more (a
@@ -57,6 +71,7 @@ public:
 private:
     const CheckOptions& Options;
     std::FILE* Out;
+    std::array<bool, DiagnosticKinds.size()> Ignored{};
 };
 
 // What was found in the blocks checked and not yet told, in order, and room for more: a block is
@@ -135,7 +150,10 @@ Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions
         },
         [&](TrafficSet&, int64_t) {
             Findings found = blocks.Next();
-            checker.Tell(found, [&](const Diagnostic& d) { report.Add(d, text); });
+            checker.Tell(found, [&](const std::string& file, int64_t line, std::size_t kind,
+                                    std::initializer_list<std::string_view> parts) {
+                report.Add(file, line, kind, parts, text);
+            });
             blocks.Done(std::move(found));
             return report.Write(text);
         });

@@ -190,15 +190,24 @@ private:
 // A text of one to four characters, none of them NUL, in one case, packed into a number that
 // is never 0; 0 for any other text.
 uint32_t Code4(std::string_view text) {
-    if (text.empty() || text.size() > 4)
+    const std::size_t n = text.size();
+    if (n - 1 >= 4) // none, or more than four
         return 0;
-    uint32_t packed = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\0')
-            return 0;
-        packed |= uint32_t{static_cast<unsigned char>(FoldCase(text[i]))} << (8 * i);
-    }
-    return packed;
+    const auto byte = [&](std::size_t i) {
+        return i < n ? uint32_t{static_cast<unsigned char>(text[i])} << (8 * i) : 0;
+    };
+    const uint32_t packed = byte(0) | byte(1) | byte(2) | byte(3);
+    // The high bit of each byte of the text: set in found where the byte is NUL, in upper where it
+    // is a capital letter, which the small one's bit 0x20 makes small.
+    const uint32_t high = n == 4 ? 0x80808080u : (0x80808080u & ((1u << (8 * n)) - 1));
+    const uint32_t low7 = packed & 0x7F7F7F7Fu;
+    const uint32_t found = ~(low7 + 0x7F7F7F7Fu) & ~packed & high;
+    if (found != 0)
+        return 0;
+    const uint32_t atLeastA = low7 + 0x3F3F3F3Fu; // 0x80 + 'A' - 0x80 = 'A': bytes from 'A' on
+    const uint32_t beyondZ = low7 + 0x25252525u;  // bytes beyond 'Z'
+    const uint32_t upper = atLeastA & ~beyondZ & ~packed & high;
+    return packed | upper >> 2;
 }
 
 // A code of one to four letters and digits, as nearly every airport's is, letter case ignored, as
@@ -216,19 +225,17 @@ constexpr std::array<uint8_t, 256> CodeFigures = [] {
     return figures;
 }();
 int32_t CodeBit(std::string_view text) {
-    if (text.empty() || text.size() > 4)
+    const std::size_t n = text.size();
+    if (n - 1 >= 4) // none, or more than four
         return -1;
-    int32_t bit = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        int32_t figure = 0; // a code shorter than four
-        if (i < text.size()) {
-            figure = CodeFigures[static_cast<unsigned char>(text[i])];
-            if (figure == 0)
-                return -1;
-        }
-        bit = bit * 37 + figure;
-    }
-    return bit;
+    // A code shorter than four has the figure 0 in the places after it.
+    const auto figure = [&](std::size_t i) {
+        return i < n ? int32_t{CodeFigures[static_cast<unsigned char>(text[i])]} : 0;
+    };
+    const int32_t f0 = figure(0), f1 = figure(1), f2 = figure(2), f3 = figure(3);
+    if (f0 == 0 || (n > 1 && f1 == 0) || (n > 2 && f2 == 0) || (n > 3 && f3 == 0))
+        return -1;
+    return ((f0 * 37 + f1) * 37 + f2) * 37 + f3;
 }
 
 // A set of texts, letter case ignored. Codes of letters and digits, which nearly all are, take
@@ -367,21 +374,44 @@ bool IsDiagnosticCode(std::string_view code) {
                        [code](const DiagnosticKind& kind) { return kind.Code == code; });
 }
 
-void AppendDiagnosticText(const Diagnostic& d, std::string& text) {
-    const Decimal line(d.Line);
-    const std::string_view parts[] = {
-        d.File,    ":",  line,   d.Level == Severity::Error ? ": error: " : ": warning: ",
-        d.Message, " [", d.Code, "]"};
-    std::size_t size = 0;
-    for (const std::string_view part : parts)
+namespace {
+void AppendDiagnosticText(std::string_view file, int64_t line, Severity level,
+                          std::initializer_list<std::string_view> message, std::string_view code,
+                          std::string& text) {
+    const Decimal number(line);
+    const std::string_view severity = level == Severity::Error ? ": error: " : ": warning: ";
+    std::size_t size =
+        file.size() + 1 + std::string_view(number).size() + severity.size() + 2 + code.size() + 1;
+    for (const std::string_view part : message)
         size += part.size();
     // One growth and plain copies: a run may make a diagnostic of every line.
     std::size_t at = text.size();
     text.resize(at + size);
-    for (const std::string_view part : parts) {
-        std::memcpy(&text[at], part.data(), part.size());
+    const auto put = [&](std::string_view part) {
+        if (!part.empty())
+            std::memcpy(&text[at], part.data(), part.size());
         at += part.size();
-    }
+    };
+    put(file);
+    put(":");
+    put(number);
+    put(severity);
+    for (const std::string_view part : message)
+        put(part);
+    put(" [");
+    put(code);
+    put("]");
+}
+} // namespace
+
+void AppendDiagnosticText(const Diagnostic& d, std::string& text) {
+    AppendDiagnosticText(d.File, d.Line, d.Level, {d.Message}, d.Code, text);
+}
+
+void AppendDiagnosticText(std::string_view file, int64_t line, std::size_t kind,
+                          std::initializer_list<std::string_view> parts, std::string& text) {
+    AppendDiagnosticText(file, line, DiagnosticKinds[kind].Level, parts, DiagnosticKinds[kind].Code,
+                         text);
 }
 
 std::string DiagnosticText(const Diagnostic& d) {
@@ -530,11 +560,18 @@ void SetChecker::FindInLines(const TrafficSet& set, int64_t firstLine, Findings&
 }
 
 void SetChecker::Tell(const Findings& found, const DiagnosticSink& sink) const {
-    const Lists& k = *Known;
     Diagnostic made;
+    Tell(found, [&](const std::string& file, int64_t line, std::size_t kind,
+                    std::initializer_list<std::string_view> parts) {
+        TellParts(sink, made, file, line, static_cast<Kind>(kind), parts);
+    });
+}
+
+void SetChecker::Tell(const Findings& found, const DiagnosticPartsSink& sink) const {
+    const Lists& k = *Known;
     for (const Findings::Finding& f : found.Found) {
         const auto tell = [&](std::initializer_list<std::string_view> parts) {
-            TellParts(sink, made, k.PlansFile, f.Line, static_cast<Kind>(f.Kind), parts);
+            sink(k.PlansFile, f.Line, static_cast<std::size_t>(f.Kind), parts);
         };
         switch (f.Kind) {
         case DoubtfulLineKind:

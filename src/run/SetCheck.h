@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,10 +42,18 @@ bool IsDiagnosticCode(std::string_view code);
 std::string DiagnosticText(const Diagnostic& d);
 // The same put behind text.
 void AppendDiagnosticText(const Diagnostic& d, std::string& text);
+// The same of a diagnostic of the kind DiagnosticKinds[kind] whose message is parts joined.
+void AppendDiagnosticText(std::string_view file, int64_t line, std::size_t kind,
+                          std::initializer_list<std::string_view> parts, std::string& text);
 
 // Takes each diagnostic found. The diagnostic lasts only for the call: a sink that keeps it keeps a
 // copy (a set with a problem on every line makes half a million).
 using DiagnosticSink = std::function<void(const Diagnostic&)>;
+// The same, a diagnostic as its file, line, kind (its place in DiagnosticKinds) and the parts of
+// its message, which last only for the call: a sink that only writes it makes no Diagnostic.
+using DiagnosticPartsSink = std::function<void(
+    const std::string& file, int64_t line, std::size_t kind,
+    std::initializer_list<std::string_view> parts)>;
 
 // What a check found in the lines of a set or of a block, in the order of the lines, to be told
 // later, on another thread if need be. It refers to the texts of the plans checked: the set or
@@ -88,6 +97,7 @@ public:
     // next block's are found, until the next set is begun.
     void FindInLines(const TrafficSet& set, int64_t firstLine, Findings& found);
     void Tell(const Findings& found, const DiagnosticSink& sink) const;
+    void Tell(const Findings& found, const DiagnosticPartsSink& sink) const;
 
 private:
     struct Lists;

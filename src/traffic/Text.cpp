@@ -32,7 +32,7 @@ std::size_t FindNoCase(std::string_view hay, std::string_view needle, std::size_
     return NotFound;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimBlanksAtEnds(std::string_view text) {
     const std::size_t begin = text.find_first_not_of(' ');
     if (begin == NotFound)
         return {};

@@ -22,8 +22,14 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // Index (from 0) of the first occurrence of needle at or after from, or NotFound.
 std::size_t FindNoCase(std::string_view hay, std::string_view needle, std::size_t from = 0);
-// The text without the blanks (spaces) at both ends.
-std::string_view TrimBlanks(std::string_view text);
+// The text without the blanks (spaces) at both ends; TrimBlanksAtEnds does it for a text with a
+// blank at an end.
+std::string_view TrimBlanksAtEnds(std::string_view text);
+inline std::string_view TrimBlanks(std::string_view text) {
+    // Nearly every field has no blank at either end.
+    return text.empty() || (text.front() != ' ' && text.back() != ' ') ? text
+                                                                       : TrimBlanksAtEnds(text);
+}
 
 // Calls at(i) with the place of each comma in text, in order, while it returns true; false when it
 // stopped the search. Commas are looked for sixteen bytes at a time where the processor can.
