@@ -64,6 +64,15 @@ private slots:
         QVERIFY(target != "link" || fs::read_symlink(saveTo) == "FlightPlans.txt");
         QVERIFY(target != "pipe" || fs::is_fifo(fs::symlink_status(saveTo)));
     }
+
+    // A pipe put where a saved file was is let go without waiting for a writer.
+    void pipeInTheFilesPlaceIsNotHeld() {
+        QTemporaryDir dir;
+        const std::string pipe = PathFromQt(dir.filePath("FlightPlans.txt"));
+        QVERIFY(::mkfifo(pipe.c_str(), 0644) == 0);
+        const HeldFile held(pipe);
+        QVERIFY(fs::is_fifo(fs::status(pipe)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSavePosix)

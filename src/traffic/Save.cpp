@@ -264,6 +264,8 @@ SaveResult SaveThrough(const std::string& path, const TextWriter& write) {
         return {false, "it is " + kind + ", not a file"};
     const QFileInfo existing(target);
 
+    // The file replaced gives back its room after the save, not in its last step.
+    const HeldFile replaced(PathFromQt(target));
     if (QSaveFileNameFits(existing))
         return SaveThroughQSaveFile(write, target, existing);
     return SaveUnderShortName(write, target, existing);

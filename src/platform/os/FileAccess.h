@@ -80,6 +80,22 @@ std::string SyncToDisk(int fd);
 // empty otherwise.
 std::string RenameOver(const std::string& from, const std::string& to);
 
+// Keeps the plain file at path open until it is let go, which happens on a thread of its own: a
+// file replaced meanwhile gives its room back to the system there, not in the step that replaces it
+// (freeing a large file's room takes the system about as long as writing a fifth of it). Nothing is
+// kept where no plain file is at path, or where the system frees a replaced file's room anyway
+// (Windows).
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+private:
+    int Descriptor = -1;
+};
+
 // The longest file name that the folder takes.
 std::size_t LongestName(const std::string& folder);
 

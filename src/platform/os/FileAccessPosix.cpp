@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -109,6 +111,30 @@ std::FILE* OpenForReading(const std::string& path, std::string& why) {
 
 std::string SyncToDisk(int fd) {
     return ::fsync(fd) == 0 ? std::string() : std::strerror(errno);
+}
+
+HeldFile::HeldFile(const std::string& path) {
+    // Never waits: a pipe put in the file's place is let go at once, like any other non-file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    Descriptor = fd;
+}
+
+HeldFile::~HeldFile() {
+    if (Descriptor < 0)
+        return;
+    const int fd = Descriptor;
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd); // no thread to be had: here, then
+    }
 }
 
 std::string RenameOver(const std::string& from, const std::string& to) {

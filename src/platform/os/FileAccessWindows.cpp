@@ -262,6 +262,11 @@ std::string SyncToDisk(int fd) {
     return FlushFileBuffers(handle) ? std::string() : SystemReason(GetLastError());
 }
 
+// A replaced file's room is given back where its last handle closes, and a handle held here would
+// keep the file from being replaced: nothing is held.
+HeldFile::HeldFile(const std::string&) {}
+HeldFile::~HeldFile() = default;
+
 std::string RenameOver(const std::string& from, const std::string& to) {
     if (MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
