@@ -67,6 +67,43 @@ inline void BringNear(const void* p) {
     asm volatile("" : : "r"(p));
 }
 
+constexpr uint64_t EachByte = 0x0101010101010101ull;
+
+// The bytes of packed with the capital letters among those whose high bit high sets made small, all
+// at once: a byte's high bit tells whether it is at least "A", beyond "Z", or no character of
+// seven bits.
+uint64_t SmallLetters(uint64_t packed, uint64_t high) {
+    const uint64_t low7 = packed & (0x7F * EachByte);
+    const uint64_t capital = (low7 + 0x3F * EachByte) & ~(low7 + 0x25 * EachByte) & ~packed & high;
+    return packed | capital >> 2;
+}
+
+// The high bits of the first n bytes of a number, n below 8.
+uint64_t HighBits(std::size_t n) {
+    return ((uint64_t{1} << (8 * n)) - 1) & (0x80 * EachByte);
+}
+
+// The first n bytes of text in a number, the first byte lowest, n below 8.
+uint64_t PackedBytes(std::string_view text, std::size_t n) {
+    const auto byte = [&](std::size_t i) {
+        return uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    };
+    if (n < 4) {
+        uint64_t packed = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            packed |= byte(i);
+        return packed;
+    }
+    // The first four and the last four, which overlap where n is below 8.
+    const auto four = [&](std::size_t at) {
+        return uint64_t{static_cast<unsigned char>(text[at])} |
+               uint64_t{static_cast<unsigned char>(text[at + 1])} << 8 |
+               uint64_t{static_cast<unsigned char>(text[at + 2])} << 16 |
+               uint64_t{static_cast<unsigned char>(text[at + 3])} << 24;
+    };
+    return four(0) | four(n - 4) << (8 * (n - 4));
+}
+
 // A text as the checks compare it: letters in one case. Short texts (most codes and identifiers)
 // pack into one number with their length, which makes a quick key; longer ones stay texts.
 struct Key {
@@ -80,9 +117,8 @@ struct Key {
             std::transform(text.begin(), text.end(), Long.begin(), FoldCase);
             return;
         }
-        Packed = uint64_t{text.size() + 1} << 56;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            Packed |= uint64_t{static_cast<unsigned char>(FoldCase(text[i]))} << (8 * i);
+        const std::size_t n = text.size();
+        Packed = uint64_t{n + 1} << 56 | SmallLetters(PackedBytes(text, n), HighBits(n));
     }
 };
 
@@ -193,21 +229,13 @@ uint32_t Code4(std::string_view text) {
     const std::size_t n = text.size();
     if (n - 1 >= 4) // none, or more than four
         return 0;
-    const auto byte = [&](std::size_t i) {
-        return i < n ? uint32_t{static_cast<unsigned char>(text[i])} << (8 * i) : 0;
-    };
-    const uint32_t packed = byte(0) | byte(1) | byte(2) | byte(3);
-    // The high bit of each byte of the text: set in found where the byte is NUL, in upper where it
-    // is a capital letter, which the small one's bit 0x20 makes small.
-    const uint32_t high = n == 4 ? 0x80808080u : (0x80808080u & ((1u << (8 * n)) - 1));
-    const uint32_t low7 = packed & 0x7F7F7F7Fu;
-    const uint32_t found = ~(low7 + 0x7F7F7F7Fu) & ~packed & high;
-    if (found != 0)
+    const uint64_t packed = PackedBytes(text, n);
+    const uint64_t high = HighBits(n);
+    // A byte's high bit tells whether it is NUL.
+    const uint64_t low7 = packed & (0x7F * EachByte);
+    if ((~(low7 + 0x7F * EachByte) & ~packed & high) != 0)
         return 0;
-    const uint32_t atLeastA = low7 + 0x3F3F3F3Fu; // 0x80 + 'A' - 0x80 = 'A': bytes from 'A' on
-    const uint32_t beyondZ = low7 + 0x25252525u;  // bytes beyond 'Z'
-    const uint32_t upper = atLeastA & ~beyondZ & ~packed & high;
-    return packed | upper >> 2;
+    return static_cast<uint32_t>(SmallLetters(packed, high));
 }
 
 // A code of one to four letters and digits, as nearly every airport's is, letter case ignored, as
@@ -319,16 +347,23 @@ private:
 class WordSet {
 public:
     template <std::size_t N> explicit WordSet(const std::array<std::string_view, N>& words) {
+        static_assert(N <= MostCodes, "a list of the window has at most eight words");
+        std::size_t coded = 0;
         for (const std::string_view word : words) {
             if (const uint32_t code = Code4(word))
-                Codes.push_back(code);
+                Codes[coded++] = code;
             else
                 Longer.push_back(word);
         }
     }
     bool Holds(std::string_view text) const {
-        if (const uint32_t code = Code4(text))
-            return std::find(Codes.begin(), Codes.end(), code) != Codes.end();
+        if (const uint32_t code = Code4(text)) {
+            // All at once: the places without a word hold 0, which no text's code is.
+            bool held = false;
+            for (const uint32_t word : Codes)
+                held |= word == code;
+            return held;
+        }
         for (const std::string_view word : Longer)
             if (EqualsNoCase(word, text))
                 return true;
@@ -336,7 +371,8 @@ public:
     }
 
 private:
-    std::vector<uint32_t> Codes;
+    static constexpr std::size_t MostCodes = 8;
+    std::array<uint32_t, MostCodes> Codes{};
     std::vector<std::string_view> Longer;
 };
 
@@ -385,22 +421,24 @@ void AppendDiagnosticText(std::string_view file, int64_t line, Severity level,
     for (const std::string_view part : message)
         size += part.size();
     // One growth and plain copies: a run may make a diagnostic of every line.
-    std::size_t at = text.size();
+    const std::size_t at = text.size();
     text.resize(at + size);
-    const auto put = [&](std::string_view part) {
+    char* out = &text[at];
+    const auto put = [&out](std::string_view part) {
         if (!part.empty())
-            std::memcpy(&text[at], part.data(), part.size());
-        at += part.size();
+            std::memcpy(out, part.data(), part.size());
+        out += part.size();
     };
     put(file);
-    put(":");
+    *out++ = ':';
     put(number);
     put(severity);
     for (const std::string_view part : message)
         put(part);
-    put(" [");
+    *out++ = ' ';
+    *out++ = '[';
     put(code);
-    put("]");
+    *out++ = ']';
 }
 } // namespace
 
