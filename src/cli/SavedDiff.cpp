@@ -77,13 +77,10 @@ bool Unchanged(std::string_view saved, std::string_view text, std::string_view l
 
 const char* const Changed = "the set holds other lines than it was read with";
 
-// The diff's text, written out in blocks from room that the thread keeps for its next diff.
+// The diff's text, written out in blocks.
 class DiffText {
 public:
-    explicit DiffText(std::FILE* out) : Out(out) {
-        if (!Room)
-            Room.reset(new char[FlushAt]);
-    }
+    explicit DiffText(std::FILE* out) : Room(new char[FlushAt]), Out(out) {}
     void Put(std::initializer_list<std::string_view> parts) {
         for (const std::string_view part : parts) {
             if (FlushAt - Used < part.size() && !Flush())
@@ -128,13 +125,11 @@ public:
 
 private:
     static constexpr std::size_t FlushAt = 256 * 1024;
-    static thread_local std::unique_ptr<char[]> Room;
+    std::unique_ptr<char[]> Room;
     std::FILE* Out;
     std::size_t Used = 0;
     bool Ok = true;
 };
-
-thread_local std::unique_ptr<char[]> DiffText::Room;
 
 } // namespace
 

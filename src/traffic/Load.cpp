@@ -1,6 +1,7 @@
 #include "traffic/Load.h"
 
 #include "traffic/LineReader.h"
+#include "traffic/Memory.h"
 #include "traffic/PlanLine.h"
 #include "traffic/RefLines.h"
 #include "traffic/Text.h"
@@ -661,6 +662,10 @@ LoadResult ReadPlansInBlocks(TrafficSet& set, const FileStamp& expected, const B
         return ok;
     };
     std::thread cutting([&] {
+        // A plan that a save writes otherwise takes a text of its own on this thread.
+        struct LetGo {
+            ~LetGo() { memory::LetGoOfThreadTexts(); }
+        } letGo;
         for (std::size_t k = 0;; k ^= 1) {
             Turn& turn = turns[k];
             if (!finish(turn))

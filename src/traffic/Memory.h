@@ -16,6 +16,9 @@ void ReleaseSlots(void* slots, std::size_t bytes);
 // its last text is freed. Safe to use from any thread.
 void* AllocateText(std::size_t bytes);
 void FreeText(void* text, std::size_t bytes);
+// Lets go of the chunk this thread carves from, to be called by a thread other than the program's
+// first before it ends once it took texts; its texts stay valid.
+void LetGoOfThreadTexts();
 
 template <typename T> struct TextAllocator {
     using value_type = T;

@@ -295,10 +295,7 @@ bool ReadsBack(std::string_view line, const PlanCut& made, const PlanFields& f) 
         PlanCut cut;
         return CutPlan(line, cut) && SameCut(cut, made);
     }
-    thread_local std::string INP, TailNum, Rate, Ivfr, HPort, TheRest, Cment;
-    INP.assign(line);
-    for (std::string* text : {&TailNum, &Rate, &Ivfr, &HPort, &TheRest, &Cment})
-        text->clear();
+    std::string INP(line), TailNum, Rate, Ivfr, HPort, TheRest, Cment;
     int16_t Tag = 0;
     int16_t Pcent = 0;
     const bool whole = SplitPlans(INP, Tag, TailNum, Pcent, Rate, Ivfr, HPort, TheRest, Cment);
@@ -352,7 +349,7 @@ bool OnlyLeadingFieldsChanged(const FlightPlan& plan, const PlanFields& f) {
 bool ChangePlan(FlightPlan& plan, const PlanFields& fields) {
     if (OnlyLeadingFieldsChanged(plan, fields))
         return plan.AssignLeading(fields);
-    thread_local std::string line;
+    std::string line;
     PlanCut made;
     ComposeLine(fields, line, made);
     if (fields.TheRest.empty() || !ReadsBack(line, made, fields))
