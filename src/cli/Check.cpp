@@ -14,9 +14,12 @@
 #include <array>
 #include <cinttypes>
 #include <deque>
+#include <exception>
 #include <initializer_list>
 #include <mutex>
 #include <set>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarvik::cli {
@@ -126,50 +129,96 @@ void ReportUnread(const std::string& path, Report& report, std::FILE* out) {
     std::fprintf(out, "%s\n", StopText(result.Stop).c_str());
 }
 
+// Reads a set's lists and begins the checker with them on a thread of its own, while the first
+// blocks of its plans are read.
+class ListsReading {
+public:
+    ListsReading(const std::string& path, SetChecker& checker) {
+        Reading = std::thread([this, path, &checker] {
+            try {
+                Result = OpenSet(path, Set, nullptr, PlansKept::NotRead);
+                if (Result.Complete)
+                    checker.BeginSet(Set, [this](const Diagnostic& d) { Listed.push_back(d); });
+            } catch (...) {
+                Thrown = std::current_exception();
+            }
+        });
+    }
+    ~ListsReading() {
+        if (Reading.joinable())
+            Reading.join();
+    }
+    ListsReading(const ListsReading&) = delete;
+    ListsReading& operator=(const ListsReading&) = delete;
+
+    // Waits until the lists are read; true when they were.
+    bool Read() {
+        if (Reading.joinable())
+            Reading.join();
+        if (Thrown)
+            std::rethrow_exception(std::exchange(Thrown, nullptr));
+        return Result.Complete;
+    }
+
+    TrafficSet Set;
+    std::vector<Diagnostic> Listed; // the lists' own, told after the plans
+
+private:
+    LoadResult Result;
+    std::exception_ptr Thrown;
+    std::thread Reading;
+};
+
 Status CheckSet(const std::string& path, SetChecker& checker, const CheckOptions& options,
                 std::FILE* out) {
     Report report(options, out);
+    ListsReading lists(path, checker);
     TrafficSet set;
-    if (const LoadResult lists = OpenSet(path, set, nullptr, PlansKept::NotRead); !lists.Complete) {
+    set.PlansFile = PlansFileOf(path).File;
+    // Each block is checked on this thread and its diagnostics told and written on the reading
+    // thread, while the next block is checked. A set whose lists can't be read is told of as a
+    // load tells it, and none of its blocks is checked.
+    BlockFindings blocks;
+    std::string text;
+    bool listsRead = false;
+    LoadResult plans;
+    if (!set.PlansFile.empty())
+        plans = ReadPlansInBlocks(
+            set, StampOf(set.PlansFile),
+            [&](TrafficSet& block, int64_t first) {
+                if (!listsRead && !(listsRead = lists.Read()))
+                    return false;
+                Findings found = blocks.Take();
+                checker.FindInLines(block, first, found);
+                blocks.Put(std::move(found));
+                return true;
+            },
+            [&](TrafficSet&, int64_t) {
+                Findings found = blocks.Next();
+                checker.Tell(found, [&](const std::string& file, int64_t line, std::size_t kind,
+                                        std::initializer_list<std::string_view> parts) {
+                    report.Add(file, line, kind, parts, text);
+                });
+                blocks.Done(std::move(found));
+                return report.Write(text);
+            });
+    if (!lists.Read()) {
         ReportUnread(path, report, out);
         return Unread;
     }
-    std::vector<Diagnostic> listed; // the lists' own, told after the plans
-    checker.BeginSet(set, [&listed](const Diagnostic& d) { listed.push_back(d); });
-    // Each block is checked on this thread and its diagnostics told and written on the reading
-    // thread, while the next block is checked.
-    BlockFindings blocks;
-    std::string text;
-    const LoadResult plans = ReadPlansInBlocks(
-        set, set.PlansStamp,
-        [&](TrafficSet& block, int64_t first) {
-            Findings found = blocks.Take();
-            checker.FindInLines(block, first, found);
-            blocks.Put(std::move(found));
-            return true;
-        },
-        [&](TrafficSet&, int64_t) {
-            Findings found = blocks.Next();
-            checker.Tell(found, [&](const std::string& file, int64_t line, std::size_t kind,
-                                    std::initializer_list<std::string_view> parts) {
-                report.Add(file, line, kind, parts, text);
-            });
-            blocks.Done(std::move(found));
-            return report.Write(text);
-        });
     if (!report.Open())
         return Unread;
     if (!plans.Complete) {
         std::fprintf(out, "%s\n", StopText(plans.Stop).c_str());
         return Unread;
     }
-    for (const Diagnostic& d : listed)
+    for (const Diagnostic& d : lists.Listed)
         report.Add(d, text);
     report.Write(text);
     std::fprintf(
         out, "%s: %d plans, %d aircraft, %d airports, %" PRId64 " errors, %" PRId64 " warnings\n",
-        path.c_str(), plans.Plans, set.LastAircraft + 1, set.LastAirport + 1, report.Errors,
-        report.Warnings);
+        path.c_str(), plans.Plans, lists.Set.LastAircraft + 1, lists.Set.LastAirport + 1,
+        report.Errors, report.Warnings);
     return report.Failing() ? Problems : Clean;
 }
 
