@@ -359,10 +359,18 @@ public:
     bool Holds(std::string_view text) const {
         if (const uint32_t code = Code4(text)) {
             // All at once: the places without a word hold 0, which no text's code is.
+#if defined(__SSE2__)
+            const __m128i wanted = _mm_set1_epi32(static_cast<int>(code));
+            const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&Codes[0]));
+            const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&Codes[4]));
+            return _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi32(first, wanted),
+                                                  _mm_cmpeq_epi32(second, wanted))) != 0;
+#else
             bool held = false;
             for (const uint32_t word : Codes)
                 held |= word == code;
             return held;
+#endif
         }
         for (const std::string_view word : Longer)
             if (EqualsNoCase(word, text))
