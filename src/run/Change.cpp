@@ -63,7 +63,7 @@ bool ChangeField(PlanFields& f, const ThenChange& change, RandomSource& random, 
 // legs emptied or given a "//", a home airport too short to be told from the end of the legs) would
 // make the saved line a different plan, or none, at the next load: the plan keeps its line.
 void ApplyThen(FlightPlan& plan, const ThenChange& change, RandomSource& random) {
-    thread_local std::string text; // a changed text, kept from call to call
+    std::string text; // a changed text
     PlanFields f = plan.Fields();
     if (ChangeField(f, change, random, text))
         ChangePlan(plan, f);

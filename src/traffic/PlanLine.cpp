@@ -307,7 +307,7 @@ bool ReadsBack(std::string_view line, const PlanCut& made, const PlanFields& f) 
 
 bool PlanReadsBack(const FlightPlan& plan) {
     const PlanFields f = plan.Fields();
-    thread_local std::string line;
+    std::string line;
     PlanCut made;
     ComposeLine(f, line, made);
     return !f.TheRest.empty() && ReadsBack(line, made, f);

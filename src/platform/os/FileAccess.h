@@ -83,8 +83,8 @@ std::string RenameOver(const std::string& from, const std::string& to);
 // Keeps the plain file at path open until it is let go, which happens on a thread of its own: a
 // file replaced meanwhile gives its room back to the system there, not in the step that replaces it
 // (freeing a large file's room takes the system about as long as writing a fifth of it). Nothing is
-// kept where no plain file is at path, or where the system frees a replaced file's room anyway
-// (Windows).
+// kept where no plain file is at path, where it lies on a share or in a file system not known to
+// take it, or where the system frees a replaced file's room anyway (Windows).
 class HeldFile {
 public:
     explicit HeldFile(const std::string& path);

@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 
 namespace tarvik {
@@ -113,13 +115,40 @@ std::string SyncToDisk(int fd) {
     return ::fsync(fd) == 0 ? std::string() : std::strerror(errno);
 }
 
+namespace {
+// True for a file on a disk of this machine, in a file system that frees a replaced file's room
+// only when its last holder lets it go and lets it be replaced while held. A file held on a share
+// may keep another file beside it (NFS) or keep the new one from taking its place (a share of a
+// Windows server).
+bool HeldWhereItLies(int fd) {
+#if defined(__linux__)
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // XFS
+    case 0x9123683E: // Btrfs
+    case 0xF2F52010: // F2FS
+    case 0x01021994: // tmpfs
+        return true;
+    default:
+        return false;
+    }
+#else
+    static_cast<void>(fd);
+    return false;
+#endif
+}
+} // namespace
+
 HeldFile::HeldFile(const std::string& path) {
     // Never waits: a pipe put in the file's place is let go at once, like any other non-file.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !HeldWhereItLies(fd)) {
         ::close(fd);
         return;
     }
@@ -132,7 +161,7 @@ HeldFile::~HeldFile() {
     const int fd = Descriptor;
     try {
         std::thread([fd] { ::close(fd); }).detach();
-    } catch (const std::system_error&) {
+    } catch (...) {
         ::close(fd); // no thread to be had: here, then
     }
 }
