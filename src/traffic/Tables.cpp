@@ -155,10 +155,9 @@ std::string_view Decimal(int16_t value, char (&digits)[8]) {
 } // namespace
 
 std::size_t ComposedSize(const PlanFields& f) {
-    char digits[8];
-    return Lead.size() + Decimal(f.Tag, digits).size() + 1 + f.TailNum.size() + 1 +
-           Decimal(f.Pcent, digits).size() + 2 + f.Rate.size() + 1 + f.Ivfr.size() + 1 +
-           f.TheRest.size() + 1 + f.HPort.size() + f.Cment.size();
+    return Lead.size() + Width(f.Tag) + 1 + f.TailNum.size() + 1 + Width(f.Pcent) + 2 +
+           f.Rate.size() + 1 + f.Ivfr.size() + 1 + f.TheRest.size() + 1 + f.HPort.size() +
+           f.Cment.size();
 }
 
 void ComposeLine(const PlanFields& f, std::string& line, PlanCut& cut) {
